@@ -1,0 +1,29 @@
+#include "runtime/wait.h"
+
+#include <QEventLoop>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QThread>
+
+#include <memory>
+
+namespace tovrel {
+
+void runWaiting(const std::function<void()>& work) {
+    if (QCoreApplication::instance() == nullptr) {
+        work();
+        return;
+    }
+    QEventLoop loop;
+    std::unique_ptr<QThread> worker(QThread::create(work));
+    // Queued: the worker may finish before the loop starts; the quit then waits in the queue.
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    const bool gui = qGuiApp != nullptr;
+    if (gui) QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    worker->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    if (gui) QGuiApplication::restoreOverrideCursor();
+}
+
+} // namespace tovrel
