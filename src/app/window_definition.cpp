@@ -40,9 +40,9 @@ QWidget* createControl(const ControlDef& def, QWidget* parent) {
     case ControlKind::GroupBox: {
         auto* box = new QGroupBox(def.caption, parent);
         box->setAlignment(Qt::AlignHCenter);
-        box->setStyleSheet(QStringLiteral("QGroupBox::title { color: %1; subcontrol-origin: margin; "
-                                          "subcontrol-position: top center; }")
-                               .arg(def.style.color.name()));
+        // The title takes the Text colour; children set their own colours, so nothing else turns red.
+        setTextColor(box, QPalette::Text, def.style.color);
+        setTextColor(box, QPalette::WindowText, def.style.color);
         return box;
     }
     case ControlKind::EditBox: {
