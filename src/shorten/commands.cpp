@@ -1,8 +1,20 @@
 #include "shorten/commands.h"
 
 #include "app/app.h"
+#include "app/message_presenter.h"
+#include "shorten/catalogue.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 namespace tovrel {
+
+namespace {
+
+QString serviceBox(int number) { return QStringLiteral("选择框%1").arg(number); }
+
+} // namespace
 
 bool passesSchemeTest(std::string_view text) {
     // Lowering ASCII capitals byte by byte is safe for GBK: a double-byte character's lead byte is above
@@ -19,9 +31,46 @@ bool passesSchemeTest(std::string_view text) {
     return startsWith("http://") || startsWith("https://");
 }
 
-void onServiceBox(App&, int) {}
-void onPaste(App&) {}
-void onShorten(App&) {}
-void onCopy(App&) {}
+void onServiceBox(App& app, int number) {
+    const bool ticked = app.isChecked(serviceBox(number));
+    for (int other = 1; other <= serviceCount; ++other)
+        if (other != number) app.setDisabled(serviceBox(other), ticked);
+    if (!ticked) return;
+    const Text longAddress = app.getText(u"编辑框1");
+    app.setText(u"转换编辑框", responseText(app.httpFetch(requestAddress(serviceEntry(number), longAddress))));
+}
+
+void onPaste(App& app) {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    app.setText(u"编辑框1", data != nullptr && data->hasText() ? toGbk(data->text()) : Text());
+    app.appendLog("\r\n已粘贴长链接"_gbk);
+}
+
+void onShorten(App& app) {
+    bool anyTicked = false;
+    for (int number = 1; number <= serviceCount; ++number)
+        anyTicked = anyTicked || app.isChecked(serviceBox(number));
+    if (!anyTicked) {
+        const Text failure = "请先选中需要缩短的类型"_gbk;
+        app.showMessage(failure, StyleError, "错误"_gbk);
+        app.appendLog("\r\n" + failure);
+        return;
+    }
+    const Text answer = app.getText(u"转换编辑框");
+    if (passesSchemeTest(answer)) {
+        app.setText(u"编辑框2", answer);
+        app.setLog(app.getText(u"编辑框1") + "\r\n缩短\r\n"_gbk + app.getText(u"编辑框2"));
+        return;
+    }
+    const Text failure = "缩短失败！原因可能是接口失效"_gbk;
+    app.showMessage(failure, StyleError, "错误"_gbk);
+    app.appendLog("\r\n" + failure);
+    app.setText(u"编辑框2", "");
+}
+
+void onCopy(App& app) {
+    QGuiApplication::clipboard()->setText(fromGbk(app.getText(u"编辑框2")));
+    app.appendLog("\r\n已复制短连接"_gbk);
+}
 
 } // namespace tovrel

@@ -144,18 +144,24 @@ TEST_F(MainWindowTest, StartsShownWithTheWelcomeLineAndEverythingElseEmpty) {
 
     EXPECT_EQ(app().getText(u"日志编辑框"), "欢迎使用Tovrel！"_gbk);
     EXPECT_EQ(app().getText(u"日志编辑框"), "\xBB\xB6\xD3\xAD\xCA\xB9\xD3\xC3Tovrel\xA3\xA1");
+}
+
+TEST(MainWindowInitialStateTest, BeforeTheCreatedHandlerEverythingIsEnabledAndEmpty) {
+    test::TestWorld world;
+    App app(world.platform());
+    EXPECT_FALSE(app.window().isVisible());
     for (const ControlDef& def : mainWindowDefinition()) {
         SCOPED_TRACE(def.name.toStdString());
-        QWidget* control = widget(def.name);
-        EXPECT_TRUE(control->isEnabled());
+        EXPECT_TRUE(app.control(def.name)->isEnabled());
         if (def.kind == ControlKind::CheckBox) {
-            EXPECT_FALSE(app().isChecked(def.name));
+            EXPECT_FALSE(app.isChecked(def.name));
         }
         if (def.kind == ControlKind::EditBox) {
-            EXPECT_EQ(app().getText(def.name), "");
+            EXPECT_EQ(app.getText(def.name), "");
         }
     }
-    EXPECT_TRUE(app().getPicture(u"二维码图片框").empty());
+    EXPECT_EQ(app.getText(u"日志编辑框"), "欢迎使用Tovrel！"_gbk);
+    EXPECT_TRUE(app.getPicture(u"二维码图片框").empty());
 }
 
 TEST_F(MainWindowTest, OffScreenFieldsLieOutsideTheClientArea) {

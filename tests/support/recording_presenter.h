@@ -4,7 +4,11 @@
 
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <vector>
+
+// Readable failures for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace tovrel::test {
 
@@ -14,6 +18,10 @@ struct ShownMessage {
     QString title;
     bool operator==(const ShownMessage&) const = default;
 };
+
+inline void PrintTo(const ShownMessage& message, std::ostream* out) {
+    *out << '{' << message.text.toStdString() << ", " << message.style << ", " << message.title.toStdString() << '}';
+}
 
 // Records every message box and answers it with the answer given in advance (OK when none was
 // given for an OK box; a question without a prepared answer fails the test and answers No).
