@@ -10,6 +10,8 @@
 #include <qrencode.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <memory>
 
 namespace {
@@ -85,6 +87,29 @@ QImage qrCode(const char* text, int size) {
     return image;
 }
 
+// The program's icon: a chain link over a blue rounded square, drawn at any size.
+QImage icon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 64.0, size / 64.0);
+    QLinearGradient face(0, 0, 0, 64);
+    face.setColorAt(0, QColor(60, 140, 230));
+    face.setColorAt(1, QColor(30, 90, 190));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(face);
+    painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+    painter.setBrush(Qt::NoBrush);
+    painter.translate(32, 32);
+    painter.rotate(-45);
+    painter.setPen(QPen(Qt::white, 6));
+    painter.drawRoundedRect(QRectF(-22, -8, 26, 16), 8, 8);
+    painter.setPen(QPen(QColor(255, 220, 80), 6));
+    painter.drawRoundedRect(QRectF(-4, -8, 26, 16), 8, 8);
+    return image;
+}
+
 bool save(const QImage& image, const QString& folder, const char* name, const char* format) {
     const QString path = folder + QLatin1Char('/') + QLatin1String(name);
     if (image.save(path, format, format[0] == 'J' ? 90 : -1)) return true;
@@ -95,11 +120,18 @@ bool save(const QImage& image, const QString& folder, const char* name, const ch
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_pictures OUTPUT_FOLDER\n");
+    if (argc != 3 || (std::strcmp(argv[1], "about") != 0 && std::strcmp(argv[1], "icons") != 0)) {
+        std::fprintf(stderr, "usage: make_pictures about|icons OUTPUT_FOLDER\n");
         return 2;
     }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    if (std::strcmp(argv[1], "icons") == 0) {
+        for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+            const std::string name = "tovrel-" + std::to_string(size) + ".png";
+            if (!save(icon(size), folder, name.c_str(), "PNG")) return 1;
+        }
+        return 0;
+    }
     const QImage card = landscape();
     const bool ok = save(card, folder, "landscape.jpg", "JPG") &&
                     save(withCloseMark(card), folder, "landscape_close.png", "PNG") &&
