@@ -24,7 +24,7 @@ constexpr char answer[] = "HTTP/1.0 200 OK\r\nContent-Length: 30\r\n\r\nhttp://k
 
 // One connection at a time: read the head, answer, close after the client does.
 class LocalServer {
-public:
+  public:
     LocalServer() {
         m_socket = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -45,7 +45,7 @@ public:
     }
     int port() const { return m_port; }
 
-private:
+  private:
     void serve() {
         while (!m_stop) {
             const int connection = accept(m_socket, nullptr, nullptr);
@@ -90,7 +90,7 @@ std::size_t bareGet(const std::string& url) {
 
 // The same with one easy handle kept for every GET.
 class BareReusedGet {
-public:
+  public:
     BareReusedGet() : m_curl(curl_easy_init()) {}
     ~BareReusedGet() { curl_easy_cleanup(m_curl); }
     std::size_t operator()(const std::string& url) {
@@ -102,14 +102,15 @@ public:
         return received;
     }
 
-private:
+  private:
     CURL* m_curl;
 };
 
 // Mean microseconds per call; checks every call got the whole body.
 double timed(int count, const std::function<std::size_t()>& fetch, bool& ok) {
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < count; ++i) ok = fetch() == 30 && ok;
+    for (int i = 0; i < count; ++i)
+        ok = fetch() == 30 && ok;
     const std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
     return spent.count() / count;
 }
@@ -137,11 +138,13 @@ int main() {
         bareTotal += timed(fetches / rounds, bare, ok);
         reusedTotal += timed(fetches / rounds, bareReused, ok);
     }
-    const double oursMean = oursTotal / rounds, bareMean = bareTotal / rounds, reusedMean = reusedTotal / rounds;
+    const double oursMean = oursTotal / rounds, bareMean = bareTotal / rounds,
+                 reusedMean = reusedTotal / rounds;
     std::printf("%d fetches of a 30-byte body from 127.0.0.1, mean per fetch\n", fetches);
     std::printf("HttpClient::fetch                %8.1f us\n", oursMean);
     std::printf("bare GET, new easy handle        %8.1f us   ratio %.2f x\n", bareMean, oursMean / bareMean);
-    std::printf("bare GET, one reused easy handle %8.1f us   ratio %.2f x\n", reusedMean, oursMean / reusedMean);
+    std::printf("bare GET, one reused easy handle %8.1f us   ratio %.2f x\n", reusedMean,
+                oursMean / reusedMean);
     if (!ok) std::printf("some fetches did not get the whole body\n");
     curl_global_cleanup();
     return ok ? 0 : 1;

@@ -135,6 +135,7 @@ struct HttpClient::Session {
         for (const std::string& entry : options.connectTo)
             if (!(list = append(list, entry.c_str()))) return false;
         connectTo.reset(list);
+        // Only a proxy sees these: no answer from its cache, and no keep-alive it would add otherwise.
         list = append(nullptr, "Pragma: no-cache");
         if (list) list = append(list, "Proxy-Connection:");
         proxyHeaders.reset(list);
@@ -148,8 +149,9 @@ HttpClient::HttpClient(HttpOptions options)
 HttpClient::~HttpClient() = default;
 
 Bytes HttpClient::fetch(std::string_view address) const {
-    std::optional<Split> split = splitAddress(address);
-    if (!split || !curlReady()) return {};
+    if (!curlReady()) return {};
+    const std::optional<Split> split = splitAddress(address);
+    if (!split) return {};
 
     const std::lock_guard lock(m_session->mutex);
     if (!m_session->prepare(m_options)) return {};

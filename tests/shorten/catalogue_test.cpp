@@ -90,8 +90,9 @@ TEST(Catalogue, EveryRequestReachesItsHostUnchanged) {
         const std::size_t objectStart = address.find('/', hostStart);
         EXPECT_EQ(requests[0].scheme, address.substr(0, hostStart - 3));
         EXPECT_EQ(requests[0].line(), "GET " + address.substr(objectStart) + " HTTP/1.0");
-        EXPECT_NE(requests[0].head.find("\r\nHost: " + address.substr(hostStart, objectStart - hostStart) + "\r\n"),
-                  std::string::npos);
+        EXPECT_NE(
+            requests[0].head.find("\r\nHost: " + address.substr(hostStart, objectStart - hostStart) + "\r\n"),
+            std::string::npos);
     }
 }
 

@@ -36,7 +36,8 @@ QString python() {
 void dropProxySettings() {
     static std::once_flag once;
     std::call_once(once, [] {
-        for (const char* name : {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
+        for (const char* name :
+             {"http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY"})
             qunsetenv(name);
     });
 }
@@ -78,7 +79,9 @@ Response Response::redirect(const std::string& location, int status) {
     return response;
 }
 
-std::string RecordedRequest::line() const { return head.substr(0, head.find("\r\n")); }
+std::string RecordedRequest::line() const {
+    return head.substr(0, head.find("\r\n"));
+}
 
 std::vector<std::string> TestServer::knownHosts() {
     std::vector<std::string> hosts(std::begin(otherHosts), std::end(otherHosts));
@@ -100,7 +103,8 @@ TestServer::TestServer(const std::vector<std::string>& extraHosts) : m_hosts(kno
     // The CA and server certificate are made once and shared by every test process of the build.
     QStringList arguments{QStringLiteral(TOVREL_TEST_SUPPORT_DIR "/test_server.py"),
                           QStringLiteral(TOVREL_TEST_CA_CACHE)};
-    for (const std::string& host : m_hosts) arguments << QString::fromStdString(host);
+    for (const std::string& host : m_hosts)
+        arguments << QString::fromStdString(host);
 
     m_process.setProgram(python());
     m_process.setArguments(arguments);
@@ -147,7 +151,8 @@ QByteArray TestServer::command(const QByteArray& json) {
 }
 
 void TestServer::answer(const std::string& key, const Response& response) {
-    const QJsonObject json{{"op", "answer"}, {"key", QString::fromStdString(key)}, {"response", toJson(response)}};
+    const QJsonObject json{
+        {"op", "answer"}, {"key", QString::fromStdString(key)}, {"response", toJson(response)}};
     command(QJsonDocument(json).toJson(QJsonDocument::Compact));
 }
 
@@ -156,19 +161,24 @@ void TestServer::answerDefault(const Response& response) {
     command(QJsonDocument(json).toJson(QJsonDocument::Compact));
 }
 
-void TestServer::forgetAnswers() { command(R"({"op":"forget"})"); }
+void TestServer::forgetAnswers() {
+    command(R"({"op":"forget"})");
+}
 
 std::vector<RecordedRequest> TestServer::requests() {
     const QJsonObject reply = QJsonDocument::fromJson(command(R"({"op":"requests"})")).object();
     std::vector<RecordedRequest> requests;
     for (const QJsonValue& value : reply.value("requests").toArray()) {
         const QJsonObject request = value.toObject();
-        requests.push_back({request.value("scheme").toString().toStdString(),
-                            QByteArray::fromBase64(request.value("head").toString().toLatin1()).toStdString()});
+        requests.push_back(
+            {request.value("scheme").toString().toStdString(),
+             QByteArray::fromBase64(request.value("head").toString().toLatin1()).toStdString()});
     }
     return requests;
 }
 
-void TestServer::clearRequests() { command(R"({"op":"clear"})"); }
+void TestServer::clearRequests() {
+    command(R"({"op":"clear"})");
+}
 
 } // namespace tovrel::test

@@ -28,8 +28,8 @@ struct Response {
 };
 
 struct RecordedRequest {
-    std::string scheme; // "http" or "https": the port it came to
-    std::string head;   // raw bytes up to and including the blank line
+    std::string scheme;       // "http" or "https": the port it came to
+    std::string head;         // raw bytes up to and including the blank line
     std::string line() const; // the request line without its line end
 };
 
@@ -44,7 +44,7 @@ struct RecordedRequest {
 //
 // Unscripted requests get a 404 with a small HTML body. The test CA is made once per build and week.
 class TestServer final {
-public:
+  public:
     // Serves every host of hosts() and these besides.
     explicit TestServer(const std::vector<std::string>& extraHosts = {});
     ~TestServer();
@@ -70,7 +70,7 @@ public:
     std::vector<RecordedRequest> requests();
     void clearRequests();
 
-private:
+  private:
     QByteArray command(const QByteArray& json);
 
     QProcess m_process;

@@ -240,7 +240,10 @@ def main():
            "ca": os.path.join(directory, "ca.pem")})
     for line in sys.stdin:
         if line.strip():
-            reply(command(json.loads(line)))
+            try:
+                reply(command(json.loads(line)))
+            except (ValueError, KeyError, TypeError) as error:
+                reply({"error": repr(error)})
     os._exit(0)
 
 
