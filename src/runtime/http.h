@@ -2,6 +2,7 @@
 
 #include "runtime/text.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,17 +19,21 @@ struct HttpOptions {
 };
 
 // A synchronous GET of the whole address; the body whatever the status, empty on any failure.
-// Safe to call from any one thread at a time per client.
+// Fetches of one client from several threads run one after another.
 class HttpClient final {
-public:
+  public:
     explicit HttpClient(HttpOptions options);
+    ~HttpClient();
 
     Bytes fetch(std::string_view address) const;
 
     const HttpOptions& options() const { return m_options; }
 
-private:
+  private:
+    struct Session;
+
     HttpOptions m_options;
+    std::unique_ptr<Session> m_session;
 };
 
 // The bytes up to the first zero byte, unconverted.
