@@ -1,11 +1,11 @@
 #include "runtime/wait.h"
+#include "support/input.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
-#include <qpa/qwindowsysteminterface.h>
 
 #include <chrono>
 #include <thread>
@@ -20,17 +20,6 @@ public:
         return false;
     }
 };
-
-// A click as the window system delivers it: queued, not sent straight to the widget.
-void queueClick(QWidget* widget) {
-    QWindow* window = widget->window()->windowHandle();
-    const QPointF local = widget->mapTo(widget->window(), widget->rect().center());
-    const QPointF global = widget->mapToGlobal(widget->rect().center());
-    QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-        window, local, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress);
-    QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-        window, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease);
-}
 
 } // namespace
 
@@ -49,7 +38,7 @@ TEST(WaitTest, TheWindowPaintsWhileInputWaitsForTheWorkToFinish) {
 
     int paintsDuringWork = -1;
     QTimer::singleShot(50, [&] {
-        queueClick(button);
+        tovrel::test::queueClick(button);
         window.update();
     });
     tovrel::runWaiting([&] {
