@@ -1,4 +1,6 @@
 // 500 sequential fetches of a 30-byte body from a local server: HttpClient beside a bare libcurl GET.
+#include "bench_util.h"
+#include "local_server.h"
 #include "runtime/http.h"
 
 #include <curl/curl.h>
@@ -20,57 +22,6 @@ namespace {
 
 constexpr int fetches = 500;
 constexpr int rounds = 10;
-constexpr char answer[] = "HTTP/1.0 200 OK\r\nContent-Length: 30\r\n\r\nhttp://kx6.cc/abcdefghijklmnop";
-
-// One connection at a time: read the head, answer, close after the client does.
-class LocalServer {
-  public:
-    LocalServer() {
-        m_socket = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(m_socket, 16);
-        socklen_t length = sizeof address;
-        getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] { serve(); });
-    }
-    ~LocalServer() {
-        m_stop = true;
-        shutdown(m_socket, SHUT_RDWR);
-        m_thread.join();
-        close(m_socket);
-    }
-    int port() const { return m_port; }
-
-  private:
-    void serve() {
-        while (!m_stop) {
-            const int connection = accept(m_socket, nullptr, nullptr);
-            if (connection < 0) continue;
-            std::string head;
-            char buffer[4096];
-            while (head.find("\r\n\r\n") == std::string::npos) {
-                const ssize_t n = read(connection, buffer, sizeof buffer);
-                if (n <= 0) break;
-                head.append(buffer, static_cast<std::size_t>(n));
-            }
-            if (write(connection, answer, sizeof answer - 1) < 0) perror("write");
-            shutdown(connection, SHUT_WR);
-            while (read(connection, buffer, sizeof buffer) > 0) {
-            }
-            close(connection);
-        }
-    }
-
-    int m_socket = -1;
-    int m_port = 0;
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
-
 std::size_t discard(char*, std::size_t size, std::size_t count, void* received) {
     *static_cast<std::size_t*>(received) += size * count;
     return size * count;
@@ -119,7 +70,7 @@ double timed(int count, const std::function<std::size_t()>& fetch, bool& ok) {
 
 int main() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
-    LocalServer server;
+    tovrel::bench::LocalServer server;
     const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/api.php?url=x";
     const tovrel::HttpClient client(tovrel::HttpOptions{});
     const auto ours = [&] { return client.fetch(url).size(); };
@@ -140,11 +91,8 @@ int main() {
     }
     const double oursMean = oursTotal / rounds, bareMean = bareTotal / rounds,
                  reusedMean = reusedTotal / rounds;
-    std::printf("%d fetches of a 30-byte body from 127.0.0.1, mean per fetch\n", fetches);
-    std::printf("HttpClient::fetch                %8.1f us\n", oursMean);
-    std::printf("bare GET, new easy handle        %8.1f us   ratio %.2f x\n", bareMean, oursMean / bareMean);
-    std::printf("bare GET, one reused easy handle %8.1f us   ratio %.2f x\n", reusedMean,
-                oursMean / reusedMean);
+    tovrel::bench::printRatioRow("fetch of 30 bytes, 500x (vs new bare handle)", oursMean, bareMean, "us", 1.2);
+    tovrel::bench::printRatioRow("fetch of 30 bytes, 500x (vs reused handle)", oursMean, reusedMean, "us", 1.2);
     if (!ok) std::printf("some fetches did not get the whole body\n");
     curl_global_cleanup();
     return ok ? 0 : 1;

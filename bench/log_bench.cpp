@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         }
         const double ms = bench::median(times);
         if (at10k == 0) at10k = ms;
-        bench::printRow("appendLog at " + std::to_string(size >> 10) + " KiB (vs at 10 KiB)", ms, at10k, "ms",
+        bench::printRatioRow("appendLog at " + std::to_string(size >> 10) + " KiB (vs at 10 KiB)", ms, at10k, "ms",
                         2.0);
     }
     return 0;

@@ -117,8 +117,8 @@ int main(int argc, char** argv) {
             (ours ? oursKiB : bareKiB).push_back(figures[1].toDouble());
         }
     }
-    bench::printRow("start-up to first paint (median of 11)", bench::median(oursMs), bench::median(bareMs), "ms", 1.3);
-    bench::printRow("start-up peak memory (median of 11)", bench::median(oursKiB) / 1024, bench::median(bareKiB) / 1024,
+    bench::printRatioRow("start-up to first paint (median of 11)", bench::median(oursMs), bench::median(bareMs), "ms", 1.3);
+    bench::printRatioRow("start-up peak memory (median of 11)", bench::median(oursKiB) / 1024, bench::median(bareKiB) / 1024,
                     "MiB", 1.3);
     return 0;
 }
