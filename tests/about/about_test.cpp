@@ -4,7 +4,9 @@
 #include "app/message_presenter.h"
 #include "app/startup.h"
 #include "runtime/picture_box.h"
+#include "support/qr_decode.h"
 #include "support/test_platform.h"
+#include "support/test_server.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -173,8 +175,45 @@ TEST_F(AboutTest, TheCardCarriesItsPicturesAndTexts) {
         EXPECT_EQ(image.size(), p.size) << p.name;
     }
     EXPECT_EQ(QImage(QStringLiteral(":/about/landscape.jpg")).size(), QSize(500, 313));
+    // The donation codes scan, and say nothing but our own page.
+    auto picture = [&](const char16_t* name) { return qobject_cast<PictureBox*>(about->control(QString::fromUtf16(name)))->picture(); };
+    EXPECT_EQ(test::decodeQr(picture(u"图片框1")), "https://www.tovrel.net/");
+    EXPECT_EQ(test::decodeQr(picture(u"图片框2")), "https://www.tovrel.net/thanks");
     // 图片框3 lies beneath every other control.
     EXPECT_EQ(about->children().indexOf(about->control(QStringLiteral("图片框3"))), 0);
     EXPECT_EQ(qobject_cast<QLabel*>(about->control(QStringLiteral("透明标签1")))->text(), QStringLiteral("Tovrel v1.0"));
     about->close();
+}
+
+TEST(AnnouncementTest, StartUpKeepsWhatTheAnnouncementSaysOrNothing) {
+    struct Case {
+        const char* name;
+        std::optional<test::Response> answer; // none: nothing listens
+        Text expected;
+    };
+    const Case cases[] = {
+        {"current", test::Response::text("1.0"), "1.0"},
+        {"newer with a line break", test::Response::text("1.1\r\n"), "1.1\r\n"},
+        {"error page", test::Response::text("<html>not found</html>", 404), "<html>not found</html>"},
+        {"unreachable", std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TestServer server;
+        test::TestWorld world;
+        if (c.answer) {
+            server.answer("pan.tovfile.com/tovrel/version.txt", *c.answer);
+            world.http = server.options();
+        } else {
+            world.http.connectTo = {"::127.0.0.1:9"};
+        }
+        const auto app = startApp(world.platform());
+        EXPECT_TRUE(app->window().isVisible());
+        EXPECT_EQ(app->getText(u"编辑框3"), c.expected);
+        if (c.answer) {
+            const auto requests = server.requests();
+            ASSERT_GE(requests.size(), 1u);
+            EXPECT_EQ(requests[0].line(), "GET /tovrel/version.txt HTTP/1.0");
+        }
+    }
 }
