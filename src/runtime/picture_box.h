@@ -1,10 +1,14 @@
 #pragma once
 
+#include "runtime/picture_decode.h"
 #include "runtime/text.h"
 
 #include <QColor>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
+
+#include <vector>
 
 namespace tovrel {
 
@@ -19,19 +23,31 @@ public:
 
     void setPicture(const Bytes& bytes);
     const Bytes& picture() const { return m_bytes; }
-    bool hasImage() const { return !m_image.isNull(); }
+    bool hasImage() const { return !m_frames.empty(); }
+    // The frame shown now; null without a picture.
+    QImage image() const { return m_frames.empty() ? QImage() : m_frames[m_frame].image; }
+    int frameCount() const { return static_cast<int>(m_frames.size()); }
+    int currentFrame() const { return m_frame; }
 
     void setBackColor(const QColor& color);
     void setDisplayMode(DisplayMode mode);
+    void setPlayAnimation(bool play);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void showFrame(int frame);
+    void nextFrame();
+
     Bytes m_bytes;
-    QImage m_image;
+    std::vector<PictureFrame> m_frames;
+    int m_frame = 0;
+    int m_playsLeft = 0; // further passes over the frames; -1 forever
+    QTimer m_timer;
     QColor m_backColor;
     DisplayMode m_mode = DisplayMode::Stretch;
+    bool m_play = true;
 };
 
 } // namespace tovrel
