@@ -26,7 +26,8 @@ QImage qrLike() {
         for (int mx = 0; mx < 25; ++mx) {
             const QRgb colour = random.bounded(2) ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
             for (int y = 0; y < 22; ++y)
-                for (int x = 0; x < 22; ++x) image.setPixel(mx * 22 + x, my * 22 + y, colour);
+                for (int x = 0; x < 22; ++x)
+                    image.setPixel(mx * 22 + x, my * 22 + y, colour);
         }
     return image;
 }
@@ -52,8 +53,8 @@ Bytes encodePng(const QImage& source) {
     image.format = PNG_FORMAT_RGB;
     const QImage rgb = rgba.convertToFormat(QImage::Format_RGB888);
     png_alloc_size_t size = 0;
-    png_image_write_to_memory(&image, nullptr, &size, 0, rgb.constBits(), static_cast<png_int_32>(rgb.bytesPerLine()),
-                              nullptr);
+    png_image_write_to_memory(&image, nullptr, &size, 0, rgb.constBits(),
+                              static_cast<png_int_32>(rgb.bytesPerLine()), nullptr);
     Bytes bytes(size);
     if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgb.constBits(),
                                    static_cast<png_int_32>(rgb.bytesPerLine()), nullptr))
@@ -123,14 +124,17 @@ std::size_t bareJpeg(const Bytes& bytes, std::vector<std::uint8_t>& pixels) {
 
 // Mean milliseconds per call, after a warm-up.
 double meanMs(int runs, const std::function<void()>& work) {
-    for (int i = 0; i < 5; ++i) work();
+    for (int i = 0; i < 5; ++i)
+        work();
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < runs; ++i) work();
+    for (int i = 0; i < runs; ++i)
+        work();
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
     return elapsed.count() / runs;
 }
 
-void compare(const char* name, const Bytes& bytes, std::size_t (*bare)(const Bytes&, std::vector<std::uint8_t>&)) {
+void compare(const char* name, const Bytes& bytes,
+             std::size_t (*bare)(const Bytes&, std::vector<std::uint8_t>&)) {
     constexpr int kRuns = 300;
     tovrel::PictureBox box;
     box.resize(175, 175);
@@ -143,8 +147,8 @@ void compare(const char* name, const Bytes& bytes, std::size_t (*bare)(const Byt
     if (!box.hasImage()) std::abort();
     std::vector<std::uint8_t> pixels;
     const double reference = meanMs(kRuns, [&] { bare(bytes, pixels); });
-    std::printf("%-22s %7zu bytes  ours %7.3f ms  bare decode %7.3f ms  ratio %.2f\n", name, bytes.size(), ours,
-                reference, ours / reference);
+    std::printf("%-22s %7zu bytes  ours %7.3f ms  bare decode %7.3f ms  ratio %.2f\n", name, bytes.size(),
+                ours, reference, ours / reference);
 }
 
 } // namespace

@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (image.width() > tovrel::kPictureMaxSide || image.height() > tovrel::kPictureMaxSide) std::abort();
         for (int y = 0; y < image.height(); ++y) {
             const auto* line = image.constScanLine(y);
-            for (qsizetype x = 0; x < image.bytesPerLine(); ++x) sum += line[x];
+            for (qsizetype x = 0; x < image.bytesPerLine(); ++x)
+                sum += line[x];
         }
     }
     volatile std::uint32_t sink = sum;

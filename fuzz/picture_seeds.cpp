@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     if (!folder.mkpath(QStringLiteral("."))) return 1;
     for (const auto& [name, bytes] : tovrel::fixtures::all()) {
         QFile file(folder.filePath(QString::fromStdString(name)));
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size()))
+        if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(bytes.data()),
+                                                           qint64(bytes.size())) != qint64(bytes.size()))
             return 1;
     }
     return 0;

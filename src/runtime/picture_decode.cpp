@@ -14,7 +14,9 @@ bool startsWith(const std::uint8_t* data, std::initializer_list<std::uint8_t> pr
     return std::equal(prefix.begin(), prefix.end(), data);
 }
 
-std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t le16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 } // namespace
 
@@ -94,7 +96,7 @@ QImage paintable(QImage image) {
     if (image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32)
         return image;
     return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                          : QImage::Format_RGB32);
+                                                         : QImage::Format_RGB32);
 }
 
 } // namespace

@@ -44,6 +44,8 @@ PictureFormat detectPictureFormat(const std::uint8_t* data, std::size_t size);
 
 // Decodes the bytes of an image file; no frames when they match no format or do not decode.
 DecodedPicture decodePicture(const std::uint8_t* data, std::size_t size);
-inline DecodedPicture decodePicture(const Bytes& bytes) { return decodePicture(bytes.data(), bytes.size()); }
+inline DecodedPicture decodePicture(const Bytes& bytes) {
+    return decodePicture(bytes.data(), bytes.size());
+}
 
 } // namespace tovrel

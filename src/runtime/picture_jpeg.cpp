@@ -21,7 +21,9 @@ struct JpegState {
 };
 
 // Never exits: back to the setjmp in readJpeg.
-[[noreturn]] void onError(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
+[[noreturn]] void onError(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1);
+}
 
 // Warnings about corrupt data are common and harmless: keep them off stderr.
 void onMessage(j_common_ptr, int) {}
@@ -36,7 +38,9 @@ void onProgress(j_common_ptr info) {
     }
 }
 
-std::uint8_t times(unsigned a, unsigned b) { return static_cast<std::uint8_t>((a * b + 127) / 255); }
+std::uint8_t times(unsigned a, unsigned b) {
+    return static_cast<std::uint8_t>((a * b + 127) / 255);
+}
 
 // CMYK samples of a row to RGB32 in place; Adobe files store them inverted.
 void cmykToRgb(std::uint8_t* row, int width, bool inverted) {
@@ -100,7 +104,8 @@ DecodeResult readJpeg(JpegState& state, const std::uint8_t* data, std::size_t si
 
 } // namespace
 
-DecodeResult decodeJpeg(const std::uint8_t* data, std::size_t size, PixelBudget& budget, DecodedPicture& out) {
+DecodeResult decodeJpeg(const std::uint8_t* data, std::size_t size, PixelBudget& budget,
+                        DecodedPicture& out) {
     JpegState state;
     state.info.err = jpeg_std_error(&state.errors.manager);
     state.errors.manager.error_exit = onError;

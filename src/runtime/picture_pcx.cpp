@@ -7,11 +7,13 @@ namespace {
 constexpr std::size_t kHeaderSize = 128;
 constexpr std::size_t kPaletteSize = 1 + 256 * 3; // 0x0C, then 256 RGB triples at the end of the file
 
-std::uint16_t le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t le16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 // Run-length decoding that may carry a run across scanlines, as some writers do.
 class RleReader final {
-public:
+  public:
     RleReader(const std::uint8_t* begin, const std::uint8_t* end) : m_next(begin), m_end(end) {}
 
     // Fills the line; false when the data ran out (the rest of the line is zero).
@@ -45,7 +47,7 @@ public:
         return true;
     }
 
-private:
+  private:
     const std::uint8_t* m_next;
     const std::uint8_t* m_end;
     std::size_t m_run = 0;
@@ -71,10 +73,12 @@ DecodeResult decodePcx(const std::uint8_t* data, std::size_t size, PixelBudget& 
     const std::uint8_t* end = data + size;
     QList<QRgb> colours;
     if (bitsPerPixel == 8) {
-        if (size < kHeaderSize + kPaletteSize || data[size - kPaletteSize] != 0x0C) return DecodeResult::Failed;
+        if (size < kHeaderSize + kPaletteSize || data[size - kPaletteSize] != 0x0C)
+            return DecodeResult::Failed;
         end = data + size - kPaletteSize;
         const std::uint8_t* palette = end + 1;
-        for (int i = 0; i < 256; ++i) colours.append(qRgb(palette[3 * i], palette[3 * i + 1], palette[3 * i + 2]));
+        for (int i = 0; i < 256; ++i)
+            colours.append(qRgb(palette[3 * i], palette[3 * i + 1], palette[3 * i + 2]));
     } else {
         colours = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
     }

@@ -24,14 +24,16 @@ void appendLe16(Bytes& bytes, std::uint16_t value) {
 }
 
 void appendBe32(Bytes& bytes, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
 std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
     std::uint32_t crc = 0xFFFFFFFFu;
     for (std::size_t i = 0; i < size; ++i) {
         crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
 }
@@ -116,7 +118,8 @@ void appendGifImageData(Bytes& bytes, const std::vector<std::uint8_t>& indices) 
     // A clear before every index keeps the table from ever growing, so each code is a plain index
     // and the code width never changes: any decoder must read this the same way.
     std::vector<int> codes;
-    for (std::uint8_t index : indices) codes.insert(codes.end(), {4, index});
+    for (std::uint8_t index : indices)
+        codes.insert(codes.end(), {4, index});
     codes.push_back(5);
     Bytes packed;
     unsigned bits = 0, count = 0;
@@ -179,15 +182,29 @@ Bytes png(const PngSpec& spec) {
 
 Bytes pngPalette() {
     // Indices 0 1 2 3 / 3 2 1 0 at 2 bits a pixel.
-    return png({4, 2, PNG_COLOR_TYPE_PALETTE, 2, false, {0x1B, 0xE4},
-                {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30}, {255, 255, 255, 128}});
+    return png({4,
+                2,
+                PNG_COLOR_TYPE_PALETTE,
+                2,
+                false,
+                {0x1B, 0xE4},
+                {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30},
+                {255, 255, 255, 128}});
 }
 
-Bytes pngGreyAlpha() { return png({2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {0, 255, 200, 100}, {}, {}}); }
+Bytes pngGreyAlpha() {
+    return png({2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, {0, 255, 200, 100}, {}, {}});
+}
 
 Bytes png16() {
-    return png({2, 1, PNG_COLOR_TYPE_RGB, 16, false,
-                {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0x12, 0x12, 0x34, 0x34, 0xFE, 0xFE}, {}, {}});
+    return png({2,
+                1,
+                PNG_COLOR_TYPE_RGB,
+                16,
+                false,
+                {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0x12, 0x12, 0x34, 0x34, 0xFE, 0xFE},
+                {},
+                {}});
 }
 
 Bytes pngInterlaced() {
@@ -215,7 +232,8 @@ Bytes jpeg(JpegKind kind) {
         jpeg_set_quality(&writer.info, 100, TRUE);
         std::vector<std::uint8_t> samples;
         for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) samples.push_back((x < 8) == (y < 8) ? 50 : 200);
+            for (int x = 0; x < 16; ++x)
+                samples.push_back((x < 8) == (y < 8) ? 50 : 200);
         return writer.write(samples);
     }
     case JpegKind::Colour:
@@ -254,7 +272,8 @@ Bytes jpegManyScans(int components) {
     std::vector<jpeg_scan_info> scans;
     jpeg_scan_info dc{};
     dc.comps_in_scan = components;
-    for (int c = 0; c < components; ++c) dc.component_index[c] = c;
+    for (int c = 0; c < components; ++c)
+        dc.component_index[c] = c;
     scans.push_back(dc);
     for (int c = 0; c < components; ++c)
         for (int k = 1; k < 64; ++k) {
@@ -267,15 +286,17 @@ Bytes jpegManyScans(int components) {
     writer.info.scan_info = scans.data();
     writer.info.num_scans = static_cast<int>(scans.size());
     std::vector<std::uint8_t> samples(16 * 16 * static_cast<std::size_t>(components));
-    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::uint8_t>(i * 7);
     return writer.write(samples);
 }
 
 QImage bmpPixels() {
     QImage image(3, 2, QImage::Format_RGB32);
-    const QRgb pixels[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
-                           qRgb(255, 255, 255), qRgb(0, 0, 0), qRgb(10, 20, 30)};
-    for (int i = 0; i < 6; ++i) image.setPixel(i % 3, i / 3, pixels[i]);
+    const QRgb pixels[] = {qRgb(255, 0, 0),     qRgb(0, 255, 0), qRgb(0, 0, 255),
+                           qRgb(255, 255, 255), qRgb(0, 0, 0),   qRgb(10, 20, 30)};
+    for (int i = 0; i < 6; ++i)
+        image.setPixel(i % 3, i / 3, pixels[i]);
     return image;
 }
 
@@ -283,13 +304,18 @@ QImage icoPixels() {
     QImage image(3, 2, QImage::Format_ARGB32);
     const QRgb pixels[] = {qRgba(255, 0, 0, 255),     qRgba(0, 0, 0, 0),   qRgba(0, 0, 255, 128),
                            qRgba(255, 255, 255, 255), qRgba(0, 0, 0, 255), qRgba(10, 20, 30, 255)};
-    for (int i = 0; i < 6; ++i) image.setPixel(i % 3, i / 3, pixels[i]);
+    for (int i = 0; i < 6; ++i)
+        image.setPixel(i % 3, i / 3, pixels[i]);
     return image;
 }
 
-Bytes bmp() { return qtWrite(bmpPixels(), "bmp"); }
+Bytes bmp() {
+    return qtWrite(bmpPixels(), "bmp");
+}
 
-Bytes ico() { return qtWrite(icoPixels(), "ico"); }
+Bytes ico() {
+    return qtWrite(icoPixels(), "ico");
+}
 
 Bytes cur() {
     Bytes bytes = ico();
@@ -313,7 +339,8 @@ Bytes gifTwoFrames() {
     bytes.insert(bytes.end(), {0x21, 0xFF, 11});
     bytes.insert(bytes.end(), netscape, netscape + 11);
     bytes.insert(bytes.end(), {3, 1, 0, 0, 0});
-    const auto frame = [&bytes](std::uint16_t delay, std::uint8_t transparent, std::vector<std::uint8_t> indices) {
+    const auto frame = [&bytes](std::uint16_t delay, std::uint8_t transparent,
+                                std::vector<std::uint8_t> indices) {
         bytes.insert(bytes.end(), {0x21, 0xF9, 4, 0x05}); // do not dispose, transparent index set
         appendLe16(bytes, delay);
         bytes.insert(bytes.end(), {transparent, 0});
@@ -337,7 +364,8 @@ Bytes pcx8() {
     // A run of two 5s, 200 as a run of one (it is above 0xC0), padding, then literal bytes.
     bytes.insert(bytes.end(), {0xC2, 5, 0xC1, 200, 0, 1, 2, 3, 0});
     bytes.push_back(0x0C);
-    for (int i = 0; i < 256; ++i) bytes.insert(bytes.end(), {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
+    for (int i = 0; i < 256; ++i)
+        bytes.insert(bytes.end(), {std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2)});
     return bytes;
 }
 
@@ -407,7 +435,8 @@ Bytes withGifSize(Bytes bytes, std::uint16_t width, std::uint16_t height) {
             putLe16(bytes, at + 7, height);
             at += 11; // descriptor and minimum code size
         }
-        while (at < bytes.size() && bytes[at] != 0) at += 1 + bytes[at];
+        while (at < bytes.size() && bytes[at] != 0)
+            at += 1 + bytes[at];
         ++at;
     }
     return bytes;

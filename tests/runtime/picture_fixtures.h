@@ -24,10 +24,10 @@ struct PngSpec {
     std::vector<std::uint8_t> alphas;  // tRNS of a palette
 };
 Bytes png(const PngSpec& spec);
-Bytes pngPalette();   // 4x2, 2 bits, index 3 half transparent
-Bytes pngGreyAlpha(); // 2x1
-Bytes png16();        // 2x1, 16-bit RGB
-Bytes pngInterlaced(); // 9x9 RGB, Adam7, pixel (x, y) = (28x, 28y, 14(x + y))
+Bytes pngPalette();                      // 4x2, 2 bits, index 3 half transparent
+Bytes pngGreyAlpha();                    // 2x1
+Bytes png16();                           // 2x1, 16-bit RGB
+Bytes pngInterlaced();                   // 9x9 RGB, Adam7, pixel (x, y) = (28x, 28y, 14(x + y))
 Bytes pngFromImage(const QImage& image); // any size, RGBA
 
 enum class JpegKind { Grey, Colour, Progressive, AdobeCmyk };
@@ -37,12 +37,12 @@ Bytes jpegFromImage(const QImage& image, int quality);
 // A progressive JPEG with one scan for the DC, then one scan for each AC coefficient of each component.
 Bytes jpegManyScans(int components);
 
-Bytes bmp();            // 3x2 RGB
-Bytes ico();            // 3x2 with a transparent and a half transparent pixel
-Bytes cur();            // the same icon as a cursor, hot spot 1,1
-Bytes gifTwoFrames();   // 2x2, see picture_fixtures.cpp
-Bytes pcx8();           // 3x2
-Bytes pcx1();           // 10x2
+Bytes bmp();          // 3x2 RGB
+Bytes ico();          // 3x2 with a transparent and a half transparent pixel
+Bytes cur();          // the same icon as a cursor, hot spot 1,1
+Bytes gifTwoFrames(); // 2x2, see picture_fixtures.cpp
+Bytes pcx8();         // 3x2
+Bytes pcx1();         // 10x2
 
 QImage bmpPixels();
 QImage icoPixels();

@@ -18,21 +18,23 @@ struct Pixel {
 };
 
 // Compares colour within a tolerance; a fully transparent pixel has no colour to compare.
-void expectPixels(const QImage& frame, const std::vector<Pixel>& pixels, int tolerance, const std::string& name) {
+void expectPixels(const QImage& frame, const std::vector<Pixel>& pixels, int tolerance,
+                  const std::string& name) {
     const QImage image = frame.convertToFormat(QImage::Format_ARGB32);
     for (const Pixel& expected : pixels) {
         const QRgb actual = image.pixel(expected.x, expected.y);
         const auto near = [tolerance](int a, int b) { return std::abs(a - b) <= tolerance; };
         bool same = near(qAlpha(actual), qAlpha(expected.argb));
         if (qAlpha(expected.argb) != 0)
-            same = same && near(qRed(actual), qRed(expected.argb)) && near(qGreen(actual), qGreen(expected.argb)) &&
-                   near(qBlue(actual), qBlue(expected.argb));
+            same = same && near(qRed(actual), qRed(expected.argb)) &&
+                   near(qGreen(actual), qGreen(expected.argb)) && near(qBlue(actual), qBlue(expected.argb));
         EXPECT_TRUE(same) << name << " at " << expected.x << "," << expected.y << ": " << std::hex << actual
                           << " instead of " << expected.argb;
     }
 }
 
-constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
+constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
+               kBlack = 0xFF000000;
 constexpr QRgb kClear = 0x00000000;
 
 TEST(PictureFormat, IsDecidedByTheLeadingBytes) {
@@ -58,7 +60,8 @@ TEST(PictureFormat, IsDecidedByTheLeadingBytes) {
         {{'<', 'h', 't', 'm', 'l', '>', ' ', ' '}, PictureFormat::None},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(detectPictureFormat(c.bytes.data(), c.bytes.size()), c.format) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(detectPictureFormat(c.bytes.data(), c.bytes.size()), c.format)
+            << testing::PrintToString(c.bytes);
 }
 
 TEST(PictureDecode, EachFormatGivesItsPixels) {
@@ -66,7 +69,8 @@ TEST(PictureDecode, EachFormatGivesItsPixels) {
     const std::vector<Pixel> quadrants{{4, 4, kRed}, {12, 4, kGreen}, {4, 12, kBlue}, {12, 12, kWhite}};
     std::vector<Pixel> interlaced;
     for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 9; ++x) interlaced.push_back({x, y, qRgb(28 * x, 28 * y, 14 * (x + y))});
+        for (int x = 0; x < 9; ++x)
+            interlaced.push_back({x, y, qRgb(28 * x, 28 * y, 14 * (x + y))});
     std::vector<Pixel> bmp, ico;
     for (int i = 0; i < 6; ++i) {
         bmp.push_back({i % 3, i / 3, fixtures::bmpPixels().pixel(i % 3, i / 3)});
@@ -81,31 +85,68 @@ TEST(PictureDecode, EachFormatGivesItsPixels) {
         std::vector<Pixel> pixels;
         int tolerance;
     } cases[] = {
-        {"palette png", fixtures::pngPalette(), PictureFormat::Png, {4, 2},
-         {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}, {3, 0, halfClear}, {0, 1, halfClear}, {3, 1, kRed}}, 1},
-        {"grey and alpha png", fixtures::pngGreyAlpha(), PictureFormat::Png, {2, 1},
-         {{0, 0, kBlack}, {1, 0, qRgba(200, 200, 200, 100)}}, 1},
-        {"16-bit png", fixtures::png16(), PictureFormat::Png, {2, 1},
-         {{0, 0, qRgb(255, 0, 128)}, {1, 0, qRgb(0x12, 0x34, 0xFE)}}, 1},
+        {"palette png",
+         fixtures::pngPalette(),
+         PictureFormat::Png,
+         {4, 2},
+         {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}, {3, 0, halfClear}, {0, 1, halfClear}, {3, 1, kRed}},
+         1},
+        {"grey and alpha png",
+         fixtures::pngGreyAlpha(),
+         PictureFormat::Png,
+         {2, 1},
+         {{0, 0, kBlack}, {1, 0, qRgba(200, 200, 200, 100)}},
+         1},
+        {"16-bit png",
+         fixtures::png16(),
+         PictureFormat::Png,
+         {2, 1},
+         {{0, 0, qRgb(255, 0, 128)}, {1, 0, qRgb(0x12, 0x34, 0xFE)}},
+         1},
         {"interlaced png", fixtures::pngInterlaced(), PictureFormat::Png, {9, 9}, interlaced, 0},
-        {"grey jpeg", fixtures::jpeg(JpegKind::Grey), PictureFormat::Jpeg, {16, 16},
-         {{2, 2, qRgb(50, 50, 50)}, {12, 2, qRgb(200, 200, 200)}, {2, 12, qRgb(200, 200, 200)},
+        {"grey jpeg",
+         fixtures::jpeg(JpegKind::Grey),
+         PictureFormat::Jpeg,
+         {16, 16},
+         {{2, 2, qRgb(50, 50, 50)},
+          {12, 2, qRgb(200, 200, 200)},
+          {2, 12, qRgb(200, 200, 200)},
           {12, 12, qRgb(50, 50, 50)}},
          3},
         {"colour jpeg", fixtures::jpeg(JpegKind::Colour), PictureFormat::Jpeg, {16, 16}, quadrants, 4},
-        {"progressive jpeg", fixtures::jpeg(JpegKind::Progressive), PictureFormat::Jpeg, {16, 16}, quadrants, 4},
+        {"progressive jpeg",
+         fixtures::jpeg(JpegKind::Progressive),
+         PictureFormat::Jpeg,
+         {16, 16},
+         quadrants,
+         4},
         {"Adobe CMYK jpeg", fixtures::jpeg(JpegKind::AdobeCmyk), PictureFormat::Jpeg, {16, 16}, quadrants, 4},
         {"bmp", fixtures::bmp(), PictureFormat::Bmp, {3, 2}, bmp, 0},
         {"ico", fixtures::ico(), PictureFormat::Ico, {3, 2}, ico, 2},
         {"cur", fixtures::cur(), PictureFormat::Cur, {3, 2}, ico, 2},
-        {"gif", fixtures::gifTwoFrames(), PictureFormat::Gif, {2, 2},
-         {{0, 0, kRed}, {1, 0, kGreen}, {0, 1, kBlue}, {1, 1, kClear}}, 0},
-        {"8-bit pcx", fixtures::pcx8(), PictureFormat::Pcx8, {3, 2},
-         {{0, 0, qRgb(5, 250, 2)}, {1, 0, qRgb(5, 250, 2)}, {2, 0, qRgb(200, 55, 100)}, {0, 1, qRgb(1, 254, 0)},
-          {1, 1, qRgb(2, 253, 1)}, {2, 1, qRgb(3, 252, 1)}},
+        {"gif",
+         fixtures::gifTwoFrames(),
+         PictureFormat::Gif,
+         {2, 2},
+         {{0, 0, kRed}, {1, 0, kGreen}, {0, 1, kBlue}, {1, 1, kClear}},
          0},
-        {"1-bit pcx", fixtures::pcx1(), PictureFormat::Pcx1, {10, 2},
-         {{0, 0, kWhite}, {1, 0, kBlack}, {8, 0, kWhite}, {9, 0, kBlack}, {0, 1, kWhite}, {9, 1, kWhite}}, 0},
+        {"8-bit pcx",
+         fixtures::pcx8(),
+         PictureFormat::Pcx8,
+         {3, 2},
+         {{0, 0, qRgb(5, 250, 2)},
+          {1, 0, qRgb(5, 250, 2)},
+          {2, 0, qRgb(200, 55, 100)},
+          {0, 1, qRgb(1, 254, 0)},
+          {1, 1, qRgb(2, 253, 1)},
+          {2, 1, qRgb(3, 252, 1)}},
+         0},
+        {"1-bit pcx",
+         fixtures::pcx1(),
+         PictureFormat::Pcx1,
+         {10, 2},
+         {{0, 0, kWhite}, {1, 0, kBlack}, {8, 0, kWhite}, {9, 0, kBlack}, {0, 1, kWhite}, {9, 1, kWhite}},
+         0},
     };
     for (const auto& c : cases) {
         const DecodedPicture picture = decodePicture(c.bytes);
@@ -124,7 +165,8 @@ TEST(PictureDecode, GifAnimationComposesItsFrames) {
     EXPECT_EQ(picture.frames[1].delayMs, 500);
     EXPECT_EQ(picture.loopCount, -1);
     // The second frame's transparent pixels leave the first frame's showing.
-    expectPixels(picture.frames[1].image, {{0, 0, kRed}, {1, 0, kWhite}, {0, 1, kBlue}, {1, 1, kBlue}}, 0, "frame 2");
+    expectPixels(picture.frames[1].image, {{0, 0, kRed}, {1, 0, kWhite}, {0, 1, kBlue}, {1, 1, kBlue}}, 0,
+                 "frame 2");
 }
 
 // Each would need gigabytes; the header alone must refuse it, by our limits or the library's own.
@@ -137,8 +179,10 @@ TEST(PictureDecode, HugeDeclaredSizesAreRefusedFromTheHeader) {
         {"png 1000000 x 1000000", fixtures::hugePng(1000000, 1000000)},
         {"png 16385 x 1", fixtures::hugePng(16385, 1)},
         {"png 8192 x 8193, over 32 Mi pixels", fixtures::hugePng(8192, 8193)},
-        {"png 2^31 - 1 square, over libpng's limit", fixtures::hugePng(0x7FFFFFFF, 0x7FFFFFFF), DecodeResult::Failed},
-        {"jpeg 65000 x 65000", fixtures::withJpegSize(fixtures::jpeg(fixtures::JpegKind::Colour), 65000, 65000)},
+        {"png 2^31 - 1 square, over libpng's limit", fixtures::hugePng(0x7FFFFFFF, 0x7FFFFFFF),
+         DecodeResult::Failed},
+        {"jpeg 65000 x 65000",
+         fixtures::withJpegSize(fixtures::jpeg(fixtures::JpegKind::Colour), 65000, 65000)},
         {"progressive jpeg 65000 x 65000",
          fixtures::withJpegSize(fixtures::jpeg(fixtures::JpegKind::Progressive), 65000, 65000)},
         {"gif 65000 x 65000", fixtures::withGifSize(fixtures::gifTwoFrames(), 65000, 65000)},
@@ -169,10 +213,12 @@ TEST(PictureDecode, TruncatedOrDamagedFilesNeverCrash) {
         for (std::size_t length : {std::size_t{8}, std::size_t{20}, whole.size() / 2, whole.size() - 1}) {
             const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
             const DecodedPicture picture = decodePicture(cut);
-            EXPECT_EQ(picture.result == DecodeResult::Decoded, !picture.frames.empty()) << name << " " << length;
+            EXPECT_EQ(picture.result == DecodeResult::Decoded, !picture.frames.empty())
+                << name << " " << length;
         }
         Bytes damaged = whole;
-        for (std::size_t i = 8; i < damaged.size(); i += 7) damaged[i] ^= 0x5A;
+        for (std::size_t i = 8; i < damaged.size(); i += 7)
+            damaged[i] ^= 0x5A;
         decodePicture(damaged);
     }
 }
@@ -202,7 +248,9 @@ TEST(PictureBox, GivesBackTheBytesLastWritten) {
     EXPECT_FALSE(box.hasImage());
 }
 
-QImage grab(PictureBox& box) { return box.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage grab(PictureBox& box) {
+    return box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 TEST(PictureBox, StretchedPictureFillsTheWholeBox) {
     QImage source(100, 100, QImage::Format_RGB32);
