@@ -199,6 +199,15 @@ TEST(PictureDecode, HugeDeclaredSizesAreRefusedFromTheHeader) {
     }
 }
 
+// Frames of 4096 x 4097 pixels: the first fits the budget of 32 Mi pixels, the second no longer does.
+TEST(PictureDecode, EveryFrameOfAnAnimationCountsAgainstOneBudget) {
+    const DecodedPicture fits = decodePicture(fixtures::withGifSize(fixtures::gifTwoFrames(), 4096, 4096));
+    EXPECT_EQ(fits.frames.size(), 2u);
+    const DecodedPicture over = decodePicture(fixtures::withGifSize(fixtures::gifTwoFrames(), 4096, 4097));
+    EXPECT_EQ(over.result, DecodeResult::Decoded);
+    EXPECT_EQ(over.frames.size(), 1u);
+}
+
 TEST(PictureDecode, ProgressiveJpegOfMoreThanAHundredScansIsRefused) {
     const DecodedPicture grey = decodePicture(fixtures::jpegManyScans(1)); // 64 scans
     EXPECT_EQ(grey.result, DecodeResult::Decoded);
@@ -273,6 +282,37 @@ TEST(PictureBox, StretchedPictureFillsTheWholeBox) {
 
     box.setPicture({});
     EXPECT_EQ(grab(box).pixel(0, 0), qRgb(192, 192, 192));
+}
+
+TEST(PictureBox, DisplayModesPlaceThePicture) {
+    QImage wide(80, 40, QImage::Format_RGB32), small(20, 10, QImage::Format_RGB32);
+    wide.fill(kRed);
+    small.fill(kRed);
+    const QRgb back = qRgb(192, 192, 192);
+    const struct {
+        PictureBox::DisplayMode mode;
+        QImage source;
+        std::vector<Pixel> pixels;
+    } cases[] = {
+        {PictureBox::DisplayMode::TopLeft,
+         small,
+         {{0, 0, kRed}, {19, 9, kRed}, {20, 0, back}, {0, 10, back}}},
+        {PictureBox::DisplayMode::TopLeft, wide, {{0, 0, kRed}, {39, 39, kRed}}}, // cut, not shrunk
+        {PictureBox::DisplayMode::Fit,
+         small,
+         {{10, 15, kRed}, {29, 24, kRed}, {9, 15, back}, {10, 25, back}}},
+        // Shrunk to 40 x 20, proportions kept, centred.
+        {PictureBox::DisplayMode::Fit, wide, {{0, 10, kRed}, {39, 29, kRed}, {0, 9, back}, {39, 30, back}}},
+        {PictureBox::DisplayMode::Stretch, small, {{0, 0, kRed}, {39, 39, kRed}}},
+    };
+    for (const auto& c : cases) {
+        PictureBox box;
+        box.resize(40, 40);
+        box.setBackColor(QColor(back));
+        box.setDisplayMode(c.mode);
+        box.setPicture(fixtures::pngFromImage(c.source));
+        expectPixels(grab(box), c.pixels, 0, "mode " + std::to_string(int(c.mode)));
+    }
 }
 
 TEST(PictureBox, AlphaIsComposedOverTheBackColour) {
