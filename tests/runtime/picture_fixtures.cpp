@@ -317,6 +317,25 @@ Bytes ico() {
     return qtWrite(icoPixels(), "ico");
 }
 
+Bytes icoTwoSizes() {
+    QImage small(2, 2, QImage::Format_ARGB32), large(4, 3, QImage::Format_ARGB32);
+    small.fill(qRgb(0, 0, 255));
+    large.fill(qRgb(255, 0, 0));
+    // Two single-icon files joined: one directory of two entries, then both images.
+    const Bytes first = qtWrite(small, "ico"), second = qtWrite(large, "ico");
+    constexpr std::size_t kDirectory = 6 + 2 * 16;
+    Bytes bytes(first.begin(), first.begin() + 6 + 16);
+    bytes[4] = 2;
+    bytes.insert(bytes.end(), second.begin() + 6, second.begin() + 6 + 16);
+    const auto imageSize = [](const Bytes& file) { return std::uint32_t(file.size() - 6 - 16); };
+    const std::uint32_t offsets[] = {kDirectory, kDirectory + imageSize(first)};
+    for (int i = 0; i < 2; ++i)
+        std::memcpy(bytes.data() + 6 + 16 * i + 12, &offsets[i], 4);
+    bytes.insert(bytes.end(), first.begin() + 6 + 16, first.end());
+    bytes.insert(bytes.end(), second.begin() + 6 + 16, second.end());
+    return bytes;
+}
+
 Bytes cur() {
     Bytes bytes = ico();
     bytes[2] = 2;          // resource type: cursor
@@ -389,6 +408,7 @@ std::vector<std::pair<std::string, Bytes>> all() {
         {"scans.jpg", jpegManyScans(1)},
         {"picture.bmp", bmp()},
         {"icon.ico", ico()},
+        {"two-icons.ico", icoTwoSizes()},
         {"cursor.cur", cur()},
         {"animation.gif", gifTwoFrames()},
         {"8bit.pcx", pcx8()},

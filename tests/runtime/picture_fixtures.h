@@ -39,6 +39,7 @@ Bytes jpegManyScans(int components);
 
 Bytes bmp();          // 3x2 RGB
 Bytes ico();          // 3x2 with a transparent and a half transparent pixel
+Bytes icoTwoSizes();  // 2x2 blue, then 4x3 red
 Bytes cur();          // the same icon as a cursor, hot spot 1,1
 Bytes gifTwoFrames(); // 2x2, see picture_fixtures.cpp
 Bytes pcx8();         // 3x2
