@@ -323,7 +323,7 @@ Bytes icoTwoSizes() {
     large.fill(qRgb(255, 0, 0));
     // Two single-icon files joined: one directory of two entries, then both images.
     const Bytes first = qtWrite(small, "ico"), second = qtWrite(large, "ico");
-    constexpr std::size_t kDirectory = 6 + 2 * 16;
+    constexpr std::uint32_t kDirectory = 6 + 2 * 16;
     Bytes bytes(first.begin(), first.begin() + 6 + 16);
     bytes[4] = 2;
     bytes.insert(bytes.end(), second.begin() + 6, second.begin() + 6 + 16);
