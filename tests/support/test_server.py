@@ -17,6 +17,10 @@ A response R: {"status": 200, "reason": "OK", "headers": [[name, value]...], "bo
 "repeat": N (body sent N times), "contentLength": true (added unless a header names it),
 "dropAfter": N (body bytes sent before the connection is reset), "delay": seconds}.
 Every connection is closed after one answer. End of stdin ends the server.
+
+The HTTP port also serves as a proxy: a request naming the whole address is answered like any other, and
+"CONNECT host:port" opens a tunnel to this server's HTTPS port (its HTTP port for port 80), whose
+certificate names every host. The CONNECT itself is recorded with the scheme "http".
 """
 
 import base64
@@ -41,6 +45,7 @@ default_answer = {"status": 404, "reason": "Not Found",
                   "headers": [["Content-Type", "text/html"]],
                   "body": base64.b64encode(b"<html><body>not found</body></html>").decode()}
 recorded = []
+ports = {}
 
 
 def openssl(*args, cwd):
@@ -92,19 +97,20 @@ def certificates(cache, hosts):
 
 
 def read_head(connection):
+    """The head up to its blank line and the bytes read after it; None when there is no whole head."""
     data = b""
     while True:
         end = data.find(b"\r\n\r\n")
         if end >= 0:
-            return data[:end + 4]
+            return data[:end + 4], data[end + 4:]
         end = data.find(b"\n\n")
         if end >= 0:
-            return data[:end + 2]
+            return data[:end + 2], data[end + 2:]
         if len(data) > HEAD_LIMIT:
-            return None
+            return None, b""
         chunk = connection.recv(4096)
         if not chunk:
-            return None
+            return None, b""
         data += chunk
 
 
@@ -156,6 +162,41 @@ def send_answer(connection, answer):
     return True
 
 
+def pump(source, target):
+    try:
+        while True:
+            chunk = source.recv(65536)
+            if not chunk:
+                break
+            target.sendall(chunk)
+    except OSError:
+        pass
+    # Pass the end on so that each side sees the other's close.
+    try:
+        target.shutdown(socket.SHUT_WR)
+    except OSError:
+        pass
+
+
+def tunnel(client, head, rest):
+    """Answers a CONNECT and joins the client to our own listener for that port."""
+    authority = head.decode("latin-1").split("\n")[0].split(" ")[1]
+    port = ports["http"] if authority.rsplit(":", 1)[-1] == "80" else ports["https"]
+    try:
+        upstream = socket.create_connection(("127.0.0.1", port), timeout=60)
+    except OSError:
+        client.sendall(b"HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\n\r\n")
+        return
+    with upstream:
+        client.sendall(b"HTTP/1.1 200 Connection established\r\n\r\n")
+        if rest:
+            upstream.sendall(rest)
+        back = threading.Thread(target=pump, args=(upstream, client), daemon=True)
+        back.start()
+        pump(client, upstream)
+        back.join(65)
+
+
 def reset(raw):
     raw.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
     raw.close()
@@ -167,11 +208,14 @@ def serve(raw, scheme, context):
         raw.settimeout(60)
         if context is not None:
             connection = context.wrap_socket(raw, server_side=True)
-        head = read_head(connection)
+        head, rest = read_head(connection)
         if head is None:
             return
         with lock:
             recorded.append({"scheme": scheme, "head": base64.b64encode(head).decode()})
+        if context is None and head[:8].upper() == b"CONNECT ":
+            tunnel(connection, head, rest)
+            return
         if not send_answer(connection, find_answer(head)):
             reset(raw)
             return
@@ -236,8 +280,8 @@ def main():
     directory = certificates(sys.argv[1], sys.argv[2:])
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(os.path.join(directory, "server.pem"), os.path.join(directory, "server.key"))
-    reply({"http": listen("http", None), "https": listen("https", context),
-           "ca": os.path.join(directory, "ca.pem")})
+    ports.update(http=listen("http", None), https=listen("https", context))
+    reply({"http": ports["http"], "https": ports["https"], "ca": os.path.join(directory, "ca.pem")})
     for line in sys.stdin:
         if line.strip():
             try:
