@@ -102,16 +102,24 @@ TEST_F(ExportTest, WritesThePictureBytesUnderTheTimeStampedName) {
     EXPECT_EQ(fileBytes(exportedPath(QStringLiteral("2019年12月10日"))), QByteArray());
 }
 
-TEST_F(ExportTest, AFolderThatCannotBeWrittenIsReportedAndLeavesNoFile) {
+TEST_F(ExportTest, AFileThatCannotBeCreatedIsReportedAndLeavesNoFile) {
+    struct Case {
+        const char* name;
+        QString folder;
+    };
     const QString missing = m_world.desktop.path() + QStringLiteral("/gone");
     const QString readOnly = m_world.desktop.path() + QStringLiteral("/locked");
+    const QString taken = m_world.desktop.path() + QStringLiteral("/taken");
     QDir().mkdir(readOnly);
     ::chmod(QFile::encodeName(readOnly).constData(), 0555);
-    const bool canBypass = ::geteuid() == 0; // root writes into read-only folders all the same
-    for (const QString& folder : {missing, readOnly}) {
-        if (folder == readOnly && canBypass) continue;
-        SCOPED_TRACE(folder.toStdString());
-        m_world.desktopOverride = folder;
+    // The export's own name is already a folder: no user, root included, can create the file.
+    m_world.now = QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9));
+    QDir().mkpath(taken + QStringLiteral("/2020年5月6日7时8分9秒短地址.jpg"));
+    std::vector<Case> cases = {{"missing folder", missing}, {"name taken by a folder", taken}};
+    if (::geteuid() != 0) cases.push_back({"read-only folder", readOnly}); // root writes there all the same
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_world.desktopOverride = c.folder;
         m_world.messages.shown.clear();
         m_app->setLog("");
         QTest::mouseClick(m_app->control(u"导出按钮"), Qt::LeftButton);
@@ -119,9 +127,9 @@ TEST_F(ExportTest, AFolderThatCannotBeWrittenIsReportedAndLeavesNoFile) {
         EXPECT_EQ(m_world.messages.shown[0],
                   (test::ShownMessage{QStringLiteral("导出二维码失败！"), StyleError, QStringLiteral("错误")}));
         EXPECT_EQ(m_app->getText(u"日志编辑框"), "\r\n导出二维码失败！"_gbk);
-        EXPECT_FALSE(QDir(missing).exists());
-        EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
+        EXPECT_TRUE(QDir(c.folder).entryList(QDir::Files).isEmpty());
     }
+    EXPECT_FALSE(QDir(missing).exists());
     ::chmod(QFile::encodeName(readOnly).constData(), 0755);
 }
 
@@ -137,6 +145,7 @@ TEST_F(ExportTest, AFileSystemThatRunsOutOfRoomLeavesNoPartialFile) {
     QTest::mouseClick(m_app->control(u"导出按钮"), Qt::LeftButton);
     ASSERT_EQ(m_world.messages.shown.size(), 1u);
     EXPECT_EQ(m_world.messages.shown[0].text, QStringLiteral("导出二维码失败！"));
+    EXPECT_FALSE(QFileInfo(target).isSymLink() || QFileInfo::exists(target));
 }
 
 TEST_F(ExportTest, QrTypeBoxesLockEachOtherAndNothingElse) {
