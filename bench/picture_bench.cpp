@@ -1,6 +1,7 @@
 // Decoding a picture and scaling it to the 175 x 175 box, beside the bare libpng and libjpeg-turbo
 // decode of the same bytes.
 
+#include "bench_util.h"
 #include "runtime/picture_box.h"
 
 #include <QApplication>
@@ -147,8 +148,7 @@ void compare(const char* name, const Bytes& bytes,
     if (!box.hasImage()) std::abort();
     std::vector<std::uint8_t> pixels;
     const double reference = meanMs(kRuns, [&] { bare(bytes, pixels); });
-    std::printf("%-22s %7zu bytes  ours %7.3f ms  bare decode %7.3f ms  ratio %.2f\n", name, bytes.size(),
-                ours, reference, ours / reference);
+    tovrel::bench::printRatioRow(std::string("decode and show in 175 x 175, ") + name, ours, reference, "ms", 1.5);
 }
 
 } // namespace
@@ -156,7 +156,6 @@ void compare(const char* name, const Bytes& bytes,
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    std::printf("Decode and show in a 175 x 175 box, mean of 300 (target: ratio at most 1.5)\n");
     compare("PNG 550 x 550", encodePng(qrLike()), barePng);
     compare("JPEG 500 x 313", encodeJpeg(photoLike()), bareJpeg);
     return 0;
