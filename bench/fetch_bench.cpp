@@ -41,7 +41,7 @@ std::size_t bareGet(const std::string& url) {
 
 // The same with one easy handle kept for every GET.
 class BareReusedGet {
-  public:
+public:
     BareReusedGet() : m_curl(curl_easy_init()) {}
     ~BareReusedGet() { curl_easy_cleanup(m_curl); }
     std::size_t operator()(const std::string& url) {
@@ -53,7 +53,7 @@ class BareReusedGet {
         return received;
     }
 
-  private:
+private:
     CURL* m_curl;
 };
 
@@ -91,8 +91,10 @@ int main() {
     }
     const double oursMean = oursTotal / rounds, bareMean = bareTotal / rounds,
                  reusedMean = reusedTotal / rounds;
-    tovrel::bench::printRatioRow("fetch of 30 bytes, 500x (vs new bare handle)", oursMean, bareMean, "us", 1.2);
-    tovrel::bench::printRatioRow("fetch of 30 bytes, 500x (vs reused handle)", oursMean, reusedMean, "us", 1.2);
+    tovrel::bench::printRatioRow("fetch of 30 bytes, 500x (vs new bare handle)", oursMean, bareMean, "us",
+                                 1.2);
+    tovrel::bench::printRatioRow("fetch of 30 bytes, 500x (vs reused handle)", oursMean, reusedMean, "us",
+                                 1.2);
     if (!ok) std::printf("some fetches did not get the whole body\n");
     curl_global_cleanup();
     return ok ? 0 : 1;

@@ -13,11 +13,12 @@
 
 namespace tovrel::bench {
 
-inline constexpr char answer[] = "HTTP/1.0 200 OK\r\nContent-Length: 30\r\n\r\nhttp://kx6.cc/abcdefghijklmnop";
+inline constexpr char answer[] =
+    "HTTP/1.0 200 OK\r\nContent-Length: 30\r\n\r\nhttp://kx6.cc/abcdefghijklmnop";
 
 // One connection at a time: read the head, answer, close after the client does.
 class LocalServer final {
-  public:
+public:
     LocalServer() {
         m_socket = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -38,7 +39,7 @@ class LocalServer final {
     }
     int port() const { return m_port; }
 
-  private:
+private:
     void serve() {
         while (!m_stop) {
             const int connection = accept(m_socket, nullptr, nullptr);

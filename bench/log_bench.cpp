@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     double at10k = 0;
     for (const std::size_t size : {std::size_t{10} << 10, std::size_t{1} << 20, std::size_t{10} << 20}) {
         Text log;
-        while (log.size() < size) log += line;
+        while (log.size() < size)
+            log += line;
         app.setLog(log);
         std::vector<double> times;
         for (int i = 0; i < 9; ++i) {
@@ -27,8 +28,8 @@ int main(int argc, char** argv) {
         }
         const double ms = bench::median(times);
         if (at10k == 0) at10k = ms;
-        bench::printRatioRow("appendLog at " + std::to_string(size >> 10) + " KiB (vs at 10 KiB)", ms, at10k, "ms",
-                        2.0);
+        bench::printRatioRow("appendLog at " + std::to_string(size >> 10) + " KiB (vs at 10 KiB)", ms, at10k,
+                             "ms", 2.0);
     }
     return 0;
 }

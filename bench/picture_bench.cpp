@@ -148,7 +148,8 @@ void compare(const char* name, const Bytes& bytes,
     if (!box.hasImage()) std::abort();
     std::vector<std::uint8_t> pixels;
     const double reference = meanMs(kRuns, [&] { bare(bytes, pixels); });
-    tovrel::bench::printRatioRow(std::string("decode and show in 175 x 175, ") + name, ours, reference, "ms", 1.5);
+    tovrel::bench::printRatioRow(std::string("decode and show in 175 x 175, ") + name, ours, reference, "ms",
+                                 1.5);
 }
 
 } // namespace

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double added = bench::median(ours) - bench::median(reference);
-    bench::printRow("service box tick to stored answer (median)", bench::median(ours), bench::median(reference),
-                    "ms", "adds < 2 ms", added < 2.0);
+    bench::printRow("service box tick to stored answer (median)", bench::median(ours),
+                    bench::median(reference), "ms", "adds < 2 ms", added < 2.0);
     return 0;
 }

@@ -67,10 +67,14 @@ QWidget* bareWindow() {
     window->setFont(QFont(defaultChineseFace(), 14));
     auto* group = new QGroupBox(QStringLiteral("网址缩短类型选择"), window);
     group->setGeometry(8, 80, 208, 448);
-    for (int i = 0; i < 25; ++i) (new QCheckBox(QStringLiteral("box%1").arg(i), group))->setGeometry(8, 8 + 16 * i, 80, 16);
-    for (int i = 0; i < 7; ++i) (new QPushButton(QStringLiteral("按钮"), window))->setGeometry(424, 72 + 40 * i, 176, 32);
-    for (int i = 0; i < 5; ++i) (new QLabel(QStringLiteral("标签"), window))->setGeometry(216, 80 + 20 * i, 64, 20);
-    for (int i = 0; i < 5; ++i) (new QLineEdit(window))->setGeometry(8, 13 + 30 * i, 400, 24);
+    for (int i = 0; i < 25; ++i)
+        (new QCheckBox(QStringLiteral("box%1").arg(i), group))->setGeometry(8, 8 + 16 * i, 80, 16);
+    for (int i = 0; i < 7; ++i)
+        (new QPushButton(QStringLiteral("按钮"), window))->setGeometry(424, 72 + 40 * i, 176, 32);
+    for (int i = 0; i < 5; ++i)
+        (new QLabel(QStringLiteral("标签"), window))->setGeometry(216, 80 + 20 * i, 64, 20);
+    for (int i = 0; i < 5; ++i)
+        (new QLineEdit(window))->setGeometry(8, 13 + 30 * i, 400, 24);
     (new QPlainTextEdit(QStringLiteral("欢迎"), window))->setGeometry(216, 424, 192, 72);
     return window;
 }
@@ -112,9 +116,17 @@ int main(int argc, char** argv) {
     const QString self = QString::fromLocal8Bit(argv[0]);
     std::vector<Variant> variants = {
         {"ours", self, {QStringLiteral("--ours")}, {}, {}},
-        {"ours, no route", QStringLiteral("unshare"), {QStringLiteral("-n"), self, QStringLiteral("--ours")}, {}, {}},
+        {"ours, no route",
+         QStringLiteral("unshare"),
+         {QStringLiteral("-n"), self, QStringLiteral("--ours")},
+         {},
+         {}},
         {"bare", self, {QStringLiteral("--bare")}, {}, {}},
-        {"bare, no route", QStringLiteral("unshare"), {QStringLiteral("-n"), self, QStringLiteral("--bare")}, {}, {}},
+        {"bare, no route",
+         QStringLiteral("unshare"),
+         {QStringLiteral("-n"), self, QStringLiteral("--bare")},
+         {},
+         {}},
     };
     for (int round = 0; round < 21; ++round) {
         for (Variant& variant : variants) {
@@ -134,8 +146,8 @@ int main(int argc, char** argv) {
         if (ours.ms.empty()) continue;
         bench::printRatioRow(std::string("start-up to first paint, ") + ours.name, bench::median(ours.ms),
                              bench::median(bare.ms), "ms", 1.3);
-        bench::printRatioRow(std::string("start-up peak memory, ") + ours.name, bench::median(ours.kib) / 1024,
-                             bench::median(bare.kib) / 1024, "MiB", 1.3);
+        bench::printRatioRow(std::string("start-up peak memory, ") + ours.name,
+                             bench::median(ours.kib) / 1024, bench::median(bare.kib) / 1024, "MiB", 1.3);
     }
     return 0;
 }

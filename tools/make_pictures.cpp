@@ -11,8 +11,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -32,7 +32,8 @@ QImage landscape() {
     auto ridge = [&](const QColor& color, int base, std::initializer_list<QPointF> peaks) {
         QPainterPath path(QPointF(0, 313));
         path.lineTo(0, base);
-        for (const QPointF& peak : peaks) path.lineTo(peak);
+        for (const QPointF& peak : peaks)
+            path.lineTo(peak);
         path.lineTo(500, base);
         path.lineTo(500, 313);
         path.closeSubpath();
@@ -59,7 +60,8 @@ QImage landscape() {
 QImage withCloseMark(QImage image) {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    // The card shows the picture 384 x 248 over 500 x 313: the mark sits under the window's top-right hot spot.
+    // The card shows the picture 384 x 248 over 500 x 313: the mark sits under the window's top-right hot
+    // spot.
     const QPointF centre(470, 24);
     painter.setPen(QPen(QColor(220, 20, 20), 4));
     painter.setBrush(QColor(255, 255, 255, 200));

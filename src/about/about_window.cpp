@@ -13,11 +13,12 @@ std::vector<ControlDef> makeDefinition() {
     const QString yahei = QStringLiteral("微软雅黑");
     const QColor donationGreen(0, 224, 128);
     auto label = [](QString name, QRect place, QString caption, TextStyle style) {
-        return ControlDef{std::move(name), ControlKind::Label, {}, place, std::move(caption), std::move(style),
-                          {}, {}, {}};
+        return ControlDef{
+            std::move(name), ControlKind::Label, {}, place, std::move(caption), std::move(style), {}, {}, {}};
     };
     auto picture = [](QString name, QRect place, QString resource) {
-        return ControlDef{std::move(name), ControlKind::PictureBox, {}, place, {}, {}, {}, {}, std::move(resource)};
+        return ControlDef{std::move(name),    ControlKind::PictureBox, {}, place, {}, {}, {}, {},
+                          std::move(resource)};
     };
     const TextStyle donation{{}, 12, true, donationGreen, Qt::AlignCenter, false};
     return {
@@ -29,7 +30,8 @@ std::vector<ControlDef> makeDefinition() {
               QStringLiteral("Tovrel工作室出品 联系QQ：3141592653\n"
                              "部分短网址接口采用key才能生成 所以失效时间未知 如果失效 请联系我更换最新key\n"),
               {yahei, 16, true, QColor(0, 0, 255), Qt::AlignLeft | Qt::AlignTop, true}),
-        label(QStringLiteral("透明标签4"), {0, 128, 100, 112}, QStringLiteral("制作不易\n\n感谢使用\n\n随意打赏"),
+        label(QStringLiteral("透明标签4"), {0, 128, 100, 112},
+              QStringLiteral("制作不易\n\n感谢使用\n\n随意打赏"),
               {yahei, 16, true, QColor(255, 255, 0), Qt::AlignHCenter | Qt::AlignTop, true}),
         label(QStringLiteral("透明标签5"), {112, 120, 100, 24}, QStringLiteral("微信"), donation),
         picture(QStringLiteral("图片框1"), {112, 144, 100, 100}, QStringLiteral(":/about/qr_wechat.png")),
@@ -69,7 +71,8 @@ AboutWindow* AboutWindow::open() {
     }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
-        about->move(area.left() + (area.width() - aboutWidth) / 2, area.top() + (area.height() - aboutHeight) / 2);
+        about->move(area.left() + (area.width() - aboutWidth) / 2,
+                    area.top() + (area.height() - aboutHeight) / 2);
     }
     about->show();
     return about;
@@ -82,7 +85,8 @@ void AboutWindow::paintEvent(QPaintEvent*) {
 
 bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     // Only the part of the hot spot inside the card can be pressed: the label is clipped by the window.
-    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         close(); // deletes itself later, once this handler has returned
         return true;
     }

@@ -19,6 +19,8 @@ void onUpdateCheck(App& app) {
         app.platform().openUrl(QString::fromLatin1(downloadPage));
 }
 
-void onAbout(App&) { AboutWindow::open(); }
+void onAbout(App&) {
+    AboutWindow::open();
+}
 
 } // namespace tovrel

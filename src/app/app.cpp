@@ -40,7 +40,9 @@ App::App(Platform platform)
 
 App::~App() = default;
 
-QWidget* App::control(QStringView name) const { return m_window->control(name); }
+QWidget* App::control(QStringView name) const {
+    return m_window->control(name);
+}
 
 Text App::getText(QStringView name) const {
     QWidget* widget = control(name);
@@ -97,7 +99,9 @@ void App::appendLog(const Text& words) {
     showFromStart(log);
 }
 
-void App::setLog(const Text& text) { setText(u"日志编辑框", text); }
+void App::setLog(const Text& text) {
+    setText(u"日志编辑框", text);
+}
 
 Bytes App::httpFetch(std::string_view address) {
     Bytes body;

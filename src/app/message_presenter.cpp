@@ -25,10 +25,14 @@ int QtMessagePresenter::present(const QString& text, int style, const QString& t
         break;
     }
     switch (box.exec()) {
-    case QMessageBox::Yes: return ResultYes;
-    case QMessageBox::No: return ResultNo;
-    case QMessageBox::Cancel: return ResultCancel;
-    default: return ResultOk;
+    case QMessageBox::Yes:
+        return ResultYes;
+    case QMessageBox::No:
+        return ResultNo;
+    case QMessageBox::Cancel:
+        return ResultCancel;
+    default:
+        return ResultOk;
     }
 }
 

@@ -5,8 +5,15 @@
 namespace tovrel {
 
 // Button codes a message box answers with.
-enum MessageResult { ResultOk = 0, ResultCancel = 1, ResultAbort = 2, ResultRetry = 3, ResultIgnore = 4,
-                     ResultYes = 5, ResultNo = 6 };
+enum MessageResult {
+    ResultOk = 0,
+    ResultCancel = 1,
+    ResultAbort = 2,
+    ResultRetry = 3,
+    ResultIgnore = 4,
+    ResultYes = 5,
+    ResultNo = 6
+};
 
 // Styles a message box is asked for.
 enum MessageStyle { StyleOk = 0, StyleYesNo = 4, StyleError = 16 };

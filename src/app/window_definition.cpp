@@ -96,8 +96,9 @@ QWidget* createControl(const ControlDef& def, QWidget* parent) {
 
 QString defaultChineseFace() {
     static const QString face = [] {
-        const QString found = firstInstalled({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
-                                              QStringLiteral("AR PL UKai CN")});
+        const QString found =
+            firstInstalled({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                            QStringLiteral("AR PL UKai CN")});
         return found.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family() : found;
     }();
     return face;
@@ -105,7 +106,8 @@ QString defaultChineseFace() {
 
 void installFontSubstitutes() {
     static const bool done = [] {
-        const QString kai = firstInstalled({QStringLiteral("AR PL UKai CN"), QStringLiteral("AR PL UKai TW")});
+        const QString kai =
+            firstInstalled({QStringLiteral("AR PL UKai CN"), QStringLiteral("AR PL UKai TW")});
         QFont::insertSubstitution(QStringLiteral("微软雅黑"), defaultChineseFace());
         QFont::insertSubstitution(QStringLiteral("楷体"), kai.isEmpty() ? defaultChineseFace() : kai);
         return true;

@@ -17,8 +17,8 @@ class App;
 enum class ControlKind { GroupBox, EditBox, LogBox, CheckBox, PushButton, PictureBox, Label };
 
 struct TextStyle {
-    QString face;                               // empty: the default face for Chinese text
-    int pixelSize = 12;                         // character height in pixels
+    QString face;       // empty: the default face for Chinese text
+    int pixelSize = 12; // character height in pixels
     bool bold = false;
     QColor color = Qt::black;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
@@ -27,15 +27,15 @@ struct TextStyle {
 
 // One row of a window definition.
 struct ControlDef {
-    QString name;   // also the widget's object name
+    QString name; // also the widget's object name
     ControlKind kind;
     QString parent; // empty: the window itself
     QRect place;    // relative to the parent's top-left corner
     QString caption;
     TextStyle style;
     std::function<void(App&)> onClick; // check boxes and push buttons; empty: no handler
-    QColor backColor;                   // picture boxes; invalid: the window's own
-    QString picture;                    // picture boxes: a resource with their initial bytes
+    QColor backColor;                  // picture boxes; invalid: the window's own
+    QString picture;                   // picture boxes: a resource with their initial bytes
 };
 
 // The face that stands for the system's default Chinese face.

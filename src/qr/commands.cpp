@@ -13,7 +13,9 @@ namespace tovrel {
 
 namespace {
 
-QString qrTypeBox(int number) { return QStringLiteral("选择框%1").arg(number); }
+QString qrTypeBox(int number) {
+    return QStringLiteral("选择框%1").arg(number);
+}
 
 // The picture a QR request gave, or, when those bytes show no picture, the code of the same text made here.
 void showQrPicture(App& app, std::string_view text) {
@@ -24,7 +26,8 @@ void showQrPicture(App& app, std::string_view text) {
 
 void requestQrPicture(App& app, int entry) {
     const Text longAddress = app.getText(u"编辑框1");
-    app.setText(u"二维码网址编辑框", responseText(app.httpFetch(requestAddress(serviceEntry(entry), longAddress))));
+    app.setText(u"二维码网址编辑框",
+                responseText(app.httpFetch(requestAddress(serviceEntry(entry), longAddress))));
     const Text link = app.getText(u"二维码网址编辑框");
     if (passesSchemeTest(link)) {
         showQrPicture(app, link);
@@ -58,7 +61,8 @@ void onQrTypeBox(App& app, int number) {
 
 void onGenerate(App& app) {
     bool anyTicked = false;
-    for (int box = 22; box <= 25; ++box) anyTicked = anyTicked || app.isChecked(qrTypeBox(box));
+    for (int box = 22; box <= 25; ++box)
+        anyTicked = anyTicked || app.isChecked(qrTypeBox(box));
     if (!anyTicked) {
         app.showMessage("请先选择需要生成二维码的短网址类型"_gbk, StyleError, "错误"_gbk);
         return;
@@ -85,6 +89,8 @@ void onExport(App& app) {
     app.appendLog("\r\n" + failure);
 }
 
-void showDefaultQrPicture(App& app) { showQrPicture(app, defaultQrText); }
+void showDefaultQrPicture(App& app) {
+    showQrPicture(app, defaultQrText);
+}
 
 } // namespace tovrel

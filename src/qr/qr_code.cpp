@@ -21,8 +21,8 @@ Text qrRequestAddress(std::string_view text) {
 Bytes renderQrPng(std::string_view text) {
     const std::string data(text);
     std::unique_ptr<QRcode, decltype(&QRcode_free)> code(
-        QRcode_encodeData(static_cast<int>(data.size()), reinterpret_cast<const unsigned char*>(data.data()), 0,
-                          QR_ECLEVEL_M),
+        QRcode_encodeData(static_cast<int>(data.size()), reinterpret_cast<const unsigned char*>(data.data()),
+                          0, QR_ECLEVEL_M),
         &QRcode_free);
     if (!code) return {};
     constexpr int quietZone = 4;

@@ -21,7 +21,7 @@ struct HttpOptions {
 // A synchronous GET of the whole address; the body whatever the status, empty on any failure.
 // Fetches of one client from several threads run one after another.
 class HttpClient final {
-  public:
+public:
     explicit HttpClient(HttpOptions options);
     ~HttpClient();
 
@@ -29,7 +29,7 @@ class HttpClient final {
 
     const HttpOptions& options() const { return m_options; }
 
-  private:
+private:
     struct Session;
 
     HttpOptions m_options;

@@ -16,7 +16,7 @@ namespace tovrel {
 // exactly the bytes last written.
 class PictureBox final : public QWidget {
     Q_OBJECT
-  public:
+public:
     enum class DisplayMode { TopLeft = 0, Stretch = 1, Fit = 2 };
 
     explicit PictureBox(QWidget* parent = nullptr);
@@ -33,10 +33,10 @@ class PictureBox final : public QWidget {
     void setDisplayMode(DisplayMode mode);
     void setPlayAnimation(bool play);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     void showFrame(int frame);
     void nextFrame();
 

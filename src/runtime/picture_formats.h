@@ -10,7 +10,7 @@ namespace tovrel::picture {
 
 // Pixels still allowed for one picture; every frame of an animation draws on the same budget.
 class PixelBudget final {
-  public:
+public:
     // Whether a frame of this size may be allocated at all; sizes come straight from headers.
     bool fits(std::int64_t width, std::int64_t height) const {
         return width > 0 && height > 0 && width <= kPictureMaxSide && height <= kPictureMaxSide &&
@@ -24,7 +24,7 @@ class PixelBudget final {
         return true;
     }
 
-  private:
+private:
     std::int64_t m_left = kPictureMaxPixels;
 };
 

@@ -13,7 +13,7 @@ std::uint16_t le16(const std::uint8_t* p) {
 
 // Run-length decoding that may carry a run across scanlines, as some writers do.
 class RleReader final {
-  public:
+public:
     RleReader(const std::uint8_t* begin, const std::uint8_t* end) : m_next(begin), m_end(end) {}
 
     // Fills the line; false when the data ran out (the rest of the line is zero).
@@ -47,7 +47,7 @@ class RleReader final {
         return true;
     }
 
-  private:
+private:
     const std::uint8_t* m_next;
     const std::uint8_t* m_end;
     std::size_t m_run = 0;

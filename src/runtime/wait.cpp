@@ -1,7 +1,7 @@
 #include "runtime/wait.h"
 
-#include <QEventLoop>
 #include <QCursor>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QThread>
 

@@ -11,9 +11,13 @@ using enum ServiceGroup;
 // Request families: 5-10 carry the address before "apikey" over http on "api." + the short domain;
 // 11-21 carry "key" before the address over https on the short domain itself.
 #define TOVREL_APIKEY_FAMILY(n, domain)                                                                      \
-    ShortenService { n, Keyed, domain, "http://api." domain "/api.php?url=", "&apikey=Hk7pWqM2zcYn5Vb942@kqt" }
+    ShortenService {                                                                                         \
+        n, Keyed, domain, "http://api." domain "/api.php?url=", "&apikey=Hk7pWqM2zcYn5Vb942@kqt"             \
+    }
 #define TOVREL_KEY_FAMILY(n, domain)                                                                         \
-    ShortenService { n, Keyed, domain, "https://" domain "/api?key=Pq7rVt3KmW9b&url=", "" }
+    ShortenService {                                                                                         \
+        n, Keyed, domain, "https://" domain "/api?key=Pq7rVt3KmW9b&url=", ""                                 \
+    }
 
 constexpr std::array<ShortenService, serviceCount> catalogue{{
     {1, Keyless, "wbo.cc", "https://relay.qsite.net/weibo_url.php?url=", ""},
@@ -49,7 +53,9 @@ bool unreserved(unsigned char c) {
 
 } // namespace
 
-const std::array<ShortenService, serviceCount>& serviceCatalogue() { return catalogue; }
+const std::array<ShortenService, serviceCount>& serviceCatalogue() {
+    return catalogue;
+}
 
 const ShortenService& serviceEntry(int number) {
     assert(number >= 1 && number <= serviceCount);

@@ -12,7 +12,9 @@ namespace tovrel {
 
 namespace {
 
-QString serviceBox(int number) { return QStringLiteral("选择框%1").arg(number); }
+QString serviceBox(int number) {
+    return QStringLiteral("选择框%1").arg(number);
+}
 
 } // namespace
 
@@ -37,7 +39,8 @@ void onServiceBox(App& app, int number) {
         if (other != number) app.setDisabled(serviceBox(other), ticked);
     if (!ticked) return;
     const Text longAddress = app.getText(u"编辑框1");
-    app.setText(u"转换编辑框", responseText(app.httpFetch(requestAddress(serviceEntry(number), longAddress))));
+    app.setText(u"转换编辑框",
+                responseText(app.httpFetch(requestAddress(serviceEntry(number), longAddress))));
 }
 
 void onPaste(App& app) {

@@ -42,7 +42,8 @@ void pressAt(AboutWindow* about, QPoint point) {
 }
 
 void waitUntilGone(QPointer<AboutWindow> about) {
-    for (int i = 0; i < 50 && about; ++i) QTest::qWait(5);
+    for (int i = 0; i < 50 && about; ++i)
+        QTest::qWait(5);
 }
 
 } // namespace
@@ -52,8 +53,8 @@ TEST_F(AboutTest, UpdateCheckComparesTheAnnouncementByteForByte) {
         const char* announcement;
         bool current;
     };
-    const Case cases[] = {{"1.0", true},  {"1.0\r\n", false}, {" 1.0", false}, {"1.00", false},
-                          {"V1.0", false}, {"0.9", false},    {"", false}};
+    const Case cases[] = {{"1.0", true},   {"1.0\r\n", false}, {" 1.0", false}, {"1.00", false},
+                          {"V1.0", false}, {"0.9", false},     {"", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.announcement);
         m_world.messages.shown.clear();
@@ -64,7 +65,8 @@ TEST_F(AboutTest, UpdateCheckComparesTheAnnouncementByteForByte) {
         ASSERT_EQ(m_world.messages.shown.size(), 1u);
         const test::ShownMessage expected =
             c.current ? test::ShownMessage{QStringLiteral("当前已是新版本"), StyleOk, QStringLiteral("提示")}
-                      : test::ShownMessage{QStringLiteral("检测到新版本，是否更新"), StyleYesNo, QStringLiteral("信息：")};
+                      : test::ShownMessage{QStringLiteral("检测到新版本，是否更新"), StyleYesNo,
+                                           QStringLiteral("信息：")};
         EXPECT_EQ(m_world.messages.shown[0], expected);
         EXPECT_EQ(m_app->getText(u"编辑框3"), c.announcement);
         EXPECT_EQ(m_app->getText(u"日志编辑框"), logBefore);
@@ -114,8 +116,8 @@ TEST_F(AboutTest, OnlyTheCloseMarkInsideTheCardReacts) {
     ASSERT_NE(about, nullptr);
     QPointer<AboutWindow> guard(about);
     // The title, the credits, a donation picture, the card itself, and just left of and below the hot spot.
-    for (const QPoint point : {QPoint(150, 20), QPoint(60, 60), QPoint(150, 190), QPoint(30, 245), QPoint(334, 20),
-                               QPoint(360, 41)}) {
+    for (const QPoint point : {QPoint(150, 20), QPoint(60, 60), QPoint(150, 190), QPoint(30, 245),
+                               QPoint(334, 20), QPoint(360, 41)}) {
         pressAt(about, point);
         QTest::qWait(10);
         ASSERT_FALSE(guard.isNull()) << point.x() << "," << point.y();
@@ -151,8 +153,10 @@ TEST_F(AboutTest, OpeningAgainShowsTheSameCard) {
         AboutWindow* about = openAbout(*m_app);
         ASSERT_NE(about, nullptr);
         static QStringList first;
-        if (round == 0) first = snapshot(about);
-        else EXPECT_EQ(snapshot(about), first);
+        if (round == 0)
+            first = snapshot(about);
+        else
+            EXPECT_EQ(snapshot(about), first);
         QPointer<AboutWindow> guard(about);
         pressAt(about, {360, 20});
         waitUntilGone(guard);
@@ -167,7 +171,8 @@ TEST_F(AboutTest, TheCardCarriesItsPicturesAndTexts) {
         const char* name;
         QSize size;
     };
-    for (const Picture& p : {Picture{"图片框3", {500, 313}}, Picture{"图片框1", {550, 550}}, Picture{"图片框2", {382, 382}}}) {
+    for (const Picture& p :
+         {Picture{"图片框3", {500, 313}}, Picture{"图片框1", {550, 550}}, Picture{"图片框2", {382, 382}}}) {
         auto* box = qobject_cast<PictureBox*>(about->control(QString::fromUtf8(p.name)));
         ASSERT_NE(box, nullptr) << p.name;
         const Bytes& bytes = box->picture();
@@ -176,12 +181,15 @@ TEST_F(AboutTest, TheCardCarriesItsPicturesAndTexts) {
     }
     EXPECT_EQ(QImage(QStringLiteral(":/about/landscape.jpg")).size(), QSize(500, 313));
     // The donation codes scan, and say nothing but our own page.
-    auto picture = [&](const char16_t* name) { return qobject_cast<PictureBox*>(about->control(QString::fromUtf16(name)))->picture(); };
+    auto picture = [&](const char16_t* name) {
+        return qobject_cast<PictureBox*>(about->control(QString::fromUtf16(name)))->picture();
+    };
     EXPECT_EQ(test::decodeQr(picture(u"图片框1")), "https://www.tovrel.net/");
     EXPECT_EQ(test::decodeQr(picture(u"图片框2")), "https://www.tovrel.net/thanks");
     // 图片框3 lies beneath every other control.
     EXPECT_EQ(about->children().indexOf(about->control(QStringLiteral("图片框3"))), 0);
-    EXPECT_EQ(qobject_cast<QLabel*>(about->control(QStringLiteral("透明标签1")))->text(), QStringLiteral("Tovrel v1.0"));
+    EXPECT_EQ(qobject_cast<QLabel*>(about->control(QStringLiteral("透明标签1")))->text(),
+              QStringLiteral("Tovrel v1.0"));
     about->close();
 }
 

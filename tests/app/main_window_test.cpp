@@ -96,7 +96,8 @@ std::vector<ExpectedControl> expectedControls() {
     };
     static const QStringList checkNames = [] {
         QStringList list;
-        for (int n = 0; n <= 25; ++n) list << QStringLiteral("选择框%1").arg(n);
+        for (int n = 0; n <= 25; ++n)
+            list << QStringLiteral("选择框%1").arg(n);
         return list;
     }();
     static std::vector<QByteArray> utf8Names;
@@ -108,10 +109,14 @@ std::vector<ExpectedControl> expectedControls() {
                         QString::fromLatin1(serviceEntry(entry).shortDomain)});
     };
     const QPoint keyless[] = {{16, 24}, {104, 24}, {16, 56}, {104, 56}};
-    for (int n = 1; n <= 4; ++n) check(n, "分组框2", keyless[n - 1], n);
-    for (int n = 5; n <= 13; ++n) check(n, "分组框3", {8, 24 + 32 * (n - 5)}, n);
-    for (int n = 14; n <= 21; ++n) check(n, "分组框3", {96, 24 + 32 * (n - 14)}, n);
-    for (int n = 22; n <= 25; ++n) check(n, "分组框5", keyless[n - 22], n - 21);
+    for (int n = 1; n <= 4; ++n)
+        check(n, "分组框2", keyless[n - 1], n);
+    for (int n = 5; n <= 13; ++n)
+        check(n, "分组框3", {8, 24 + 32 * (n - 5)}, n);
+    for (int n = 14; n <= 21; ++n)
+        check(n, "分组框3", {96, 24 + 32 * (n - 14)}, n);
+    for (int n = 22; n <= 25; ++n)
+        check(n, "分组框5", keyless[n - 22], n - 21);
     return rows;
 }
 
@@ -126,7 +131,8 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutSays) {
         ASSERT_NE(control, nullptr);
         EXPECT_STREQ(control->metaObject()->className(), row.className);
         QWidget* parent = control->parentWidget();
-        EXPECT_EQ(parent == &app().window() ? QString() : parent->objectName(), QString::fromUtf8(row.parent));
+        EXPECT_EQ(parent == &app().window() ? QString() : parent->objectName(),
+                  QString::fromUtf8(row.parent));
         EXPECT_EQ(control->geometry(), row.place);
         EXPECT_EQ(captionOf(control), row.caption);
     }
@@ -192,7 +198,8 @@ TEST_F(MainWindowTest, AppendKeepsWhatTheUserTypedAndShowsTheFirstLine) {
     app().appendLog("\r\n已粘贴长链接"_gbk);
     EXPECT_EQ(app().getText(u"日志编辑框"), "欢迎使用Tovrel！typed\r\n已粘贴长链接"_gbk);
 
-    for (int i = 0; i < 40; ++i) app().appendLog("\r\n已复制短连接"_gbk);
+    for (int i = 0; i < 40; ++i)
+        app().appendLog("\r\n已复制短连接"_gbk);
     EXPECT_EQ(log->verticalScrollBar()->value(), 0);
     EXPECT_EQ(log->textCursor().position(), 0);
     EXPECT_GT(log->verticalScrollBar()->maximum(), 0);
@@ -228,7 +235,8 @@ TEST_F(MainWindowTest, MessageBoxesGetTheirStyleTitleAndAnswer) {
     for (const Case& c : cases) {
         m_world.messages.answerNext(c.answer);
         EXPECT_EQ(app().showMessage(c.text, c.style, c.title), c.answer);
-        EXPECT_EQ(m_world.messages.shown.back(), (test::ShownMessage{fromGbk(c.text), c.style, c.shownTitle}));
+        EXPECT_EQ(m_world.messages.shown.back(),
+                  (test::ShownMessage{fromGbk(c.text), c.style, c.shownTitle}));
     }
 }
 

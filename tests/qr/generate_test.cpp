@@ -27,7 +27,9 @@ std::string pngOf(QColor color) {
     return png.toStdString();
 }
 
-Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes bytesOf(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 class GenerateTest : public testing::Test {
 protected:
@@ -39,10 +41,13 @@ protected:
         m_app->setText(u"编辑框1", "https://example.com/a?b=1"_gbk);
     }
 
-    void click(const char16_t* name) { QTest::mouseClick(m_app->control(name), Qt::LeftButton, {}, QPoint(8, 12)); }
+    void click(const char16_t* name) {
+        QTest::mouseClick(m_app->control(name), Qt::LeftButton, {}, QPoint(8, 12));
+    }
     std::vector<std::string> requestLines() {
         std::vector<std::string> lines;
-        for (const auto& request : m_server.requests()) lines.push_back(request.line());
+        for (const auto& request : m_server.requests())
+            lines.push_back(request.line());
         return lines;
     }
     static std::string qrLine(std::string_view text) {
@@ -63,8 +68,9 @@ TEST_F(GenerateTest, AsksTheTickedServiceThenTheQrPictureOfItsAnswer) {
     m_app->setText(u"编辑框2", "http://shown.cc/x");
     click(u"选择框24");
     click(u"生成按钮");
-    EXPECT_EQ(requestLines(), (std::vector<std::string>{"GET /api.asp?url=https%3A%2F%2Fexample.com%2Fa%3Fb%3D1 HTTP/1.0",
-                                                        qrLine("Https://dzw.cc/Q&r#1")}));
+    EXPECT_EQ(requestLines(),
+              (std::vector<std::string>{"GET /api.asp?url=https%3A%2F%2Fexample.com%2Fa%3Fb%3D1 HTTP/1.0",
+                                        qrLine("Https://dzw.cc/Q&r#1")}));
     EXPECT_EQ(m_app->getText(u"二维码网址编辑框"), "Https://dzw.cc/Q&r#1");
     EXPECT_EQ(m_app->getPicture(u"二维码图片框"), bytesOf(m_qrPicture));
     EXPECT_EQ(m_app->getText(u"日志编辑框"), "欢迎使用Tovrel！\r\n已将网址http://shown.cc/x生成二维码"_gbk);
@@ -83,8 +89,9 @@ TEST_F(GenerateTest, ALongAddressWithoutASchemeIsRefusedBeforeAnyRequest) {
         click(u"生成按钮");
         click(u"选择框23");
         ASSERT_EQ(m_world.messages.shown.size(), 1u);
-        EXPECT_EQ(m_world.messages.shown[0], (test::ShownMessage{QStringLiteral("请在网址前添加http://或https://"),
-                                                                StyleError, QStringLiteral("错误")}));
+        EXPECT_EQ(m_world.messages.shown[0],
+                  (test::ShownMessage{QStringLiteral("请在网址前添加http://或https://"), StyleError,
+                                      QStringLiteral("错误")}));
         EXPECT_EQ(m_app->getText(u"日志编辑框"), "\r\n请在长网址前添加http://或https://"_gbk);
     }
     EXPECT_TRUE(m_server.requests().empty());
@@ -107,7 +114,8 @@ TEST_F(GenerateTest, AnAnswerThatIsNoLinkGivesTheFailureThenTheDefaultPicture) {
     EXPECT_EQ(m_world.messages.shown[0].text, QStringLiteral("生成二维码失败！原因可能是短连接接口失效"));
     EXPECT_EQ(logWhileOpen, "欢迎使用Tovrel！"_gbk);
     EXPECT_EQ(requestsWhileOpen, 1);
-    EXPECT_EQ(m_app->getText(u"日志编辑框"), "欢迎使用Tovrel！\r\n生成二维码失败！原因可能是短连接接口失效"_gbk);
+    EXPECT_EQ(m_app->getText(u"日志编辑框"),
+              "欢迎使用Tovrel！\r\n生成二维码失败！原因可能是短连接接口失效"_gbk);
     EXPECT_EQ(requestLines().back(), qrLine(defaultQrText));
     EXPECT_EQ(requestLines().size(), 2u);
     EXPECT_EQ(m_app->getPicture(u"二维码图片框"), bytesOf(m_qrPicture));

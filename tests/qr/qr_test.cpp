@@ -34,12 +34,14 @@ TEST(ExportTimeStampTest, DropsLeadingZerosAndShortensTheTimeFromTheRight) {
         {{2019, 12, 9}, {14, 30, 0}, "2019年12月9日14时30分"},
         {{2026, 1, 31}, {23, 59, 59}, "2026年1月31日23时59分59秒"},
     };
-    for (const Case& c : cases) EXPECT_EQ(fromGbk(exportTimeStamp(QDateTime(c.date, c.time))), QString::fromUtf8(c.expected));
+    for (const Case& c : cases)
+        EXPECT_EQ(fromGbk(exportTimeStamp(QDateTime(c.date, c.time))), QString::fromUtf8(c.expected));
 }
 
 TEST(QrCodeTest, RequestAddressEncodesTheTextAsAQueryValue) {
-    EXPECT_EQ(qrRequestAddress("HTTP://a.cc/x?b=1&c=2#d"),
-              "https://qr.tovrel.net/user/a/wvideo/getQRCode.do?text=HTTP%3A%2F%2Fa.cc%2Fx%3Fb%3D1%26c%3D2%23d");
+    EXPECT_EQ(
+        qrRequestAddress("HTTP://a.cc/x?b=1&c=2#d"),
+        "https://qr.tovrel.net/user/a/wvideo/getQRCode.do?text=HTTP%3A%2F%2Fa.cc%2Fx%3Fb%3D1%26c%3D2%23d");
     EXPECT_EQ(qrRequestAddress(""), "https://qr.tovrel.net/user/a/wvideo/getQRCode.do?text=");
 }
 
@@ -84,7 +86,8 @@ TEST_F(ExportTest, WritesThePictureBytesUnderTheTimeStampedName) {
     m_world.now = QDateTime(QDate(2019, 12, 9), QTime(14, 30, 0));
     QTest::mouseClick(m_app->control(u"导出按钮"), Qt::LeftButton);
     const QString path = exportedPath(QStringLiteral("2019年12月9日14时30分"));
-    EXPECT_EQ(fileBytes(path), QByteArray(reinterpret_cast<const char*>(m_picture.data()), int(m_picture.size())));
+    EXPECT_EQ(fileBytes(path),
+              QByteArray(reinterpret_cast<const char*>(m_picture.data()), int(m_picture.size())));
     EXPECT_EQ(m_app->getText(u"日志编辑框"), "欢迎使用Tovrel！\r\n已将二维码导出到桌面"_gbk);
     EXPECT_TRUE(m_world.messages.shown.empty());
 
@@ -124,8 +127,8 @@ TEST_F(ExportTest, AFileThatCannotBeCreatedIsReportedAndLeavesNoFile) {
         m_app->setLog("");
         QTest::mouseClick(m_app->control(u"导出按钮"), Qt::LeftButton);
         ASSERT_EQ(m_world.messages.shown.size(), 1u);
-        EXPECT_EQ(m_world.messages.shown[0],
-                  (test::ShownMessage{QStringLiteral("导出二维码失败！"), StyleError, QStringLiteral("错误")}));
+        EXPECT_EQ(m_world.messages.shown[0], (test::ShownMessage{QStringLiteral("导出二维码失败！"),
+                                                                 StyleError, QStringLiteral("错误")}));
         EXPECT_EQ(m_app->getText(u"日志编辑框"), "\r\n导出二维码失败！"_gbk);
         EXPECT_TRUE(QDir(c.folder).entryList(QDir::Files).isEmpty());
     }
@@ -151,9 +154,11 @@ TEST_F(ExportTest, AFileSystemThatRunsOutOfRoomLeavesNoPartialFile) {
 TEST_F(ExportTest, QrTypeBoxesLockEachOtherAndNothingElse) {
     auto enabled = [&](int n) { return m_app->control(QStringLiteral("选择框%1").arg(n))->isEnabled(); };
     QTest::mouseClick(m_app->control(u"选择框22"), Qt::LeftButton, {}, QPoint(8, 12));
-    for (int n = 1; n <= 25; ++n) EXPECT_EQ(enabled(n), n < 23) << n;
+    for (int n = 1; n <= 25; ++n)
+        EXPECT_EQ(enabled(n), n < 23) << n;
     QTest::mouseClick(m_app->control(u"选择框22"), Qt::LeftButton, {}, QPoint(8, 12));
-    for (int n = 1; n <= 25; ++n) EXPECT_TRUE(enabled(n)) << n;
+    for (int n = 1; n <= 25; ++n)
+        EXPECT_TRUE(enabled(n)) << n;
     EXPECT_TRUE(m_world.messages.shown.empty());
     EXPECT_EQ(m_app->getText(u"日志编辑框"), "欢迎使用Tovrel！"_gbk);
 }
@@ -161,8 +166,9 @@ TEST_F(ExportTest, QrTypeBoxesLockEachOtherAndNothingElse) {
 TEST_F(ExportTest, GenerateWithoutAQrTypeOnlySaysSo) {
     QTest::mouseClick(m_app->control(u"生成按钮"), Qt::LeftButton);
     ASSERT_EQ(m_world.messages.shown.size(), 1u);
-    EXPECT_EQ(m_world.messages.shown[0], (test::ShownMessage{QStringLiteral("请先选择需要生成二维码的短网址类型"),
-                                                            StyleError, QStringLiteral("错误")}));
+    EXPECT_EQ(m_world.messages.shown[0],
+              (test::ShownMessage{QStringLiteral("请先选择需要生成二维码的短网址类型"), StyleError,
+                                  QStringLiteral("错误")}));
     EXPECT_EQ(m_app->getText(u"日志编辑框"), "欢迎使用Tovrel！"_gbk);
     EXPECT_EQ(m_app->getPicture(u"二维码图片框"), m_picture);
 }

@@ -15,7 +15,7 @@ Bytes bytes(std::string_view text) {
 constexpr char userAgentLine[] = "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\r\n";
 
 class HttpFetch : public testing::Test {
-  protected:
+protected:
     TestServer server;
     HttpClient client{server.options()};
 };

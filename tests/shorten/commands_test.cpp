@@ -19,12 +19,13 @@ TEST(SchemeTest, AcceptsBothSchemesInAnyCaseAndNothingBeforeThem) {
         bool passes;
     };
     const Case cases[] = {
-        {"http://", true},        {"https://", true},       {"HTTP://A.CC", true},  {"hTtPs://x", true},
-        {"http:/", false},        {"https:/", false},       {"", false},            {" http://a", false},
-        {"\r\nhttp://a", false},  {"ftp://a", false},       {"http:\\\\a", false},  {"\xA3\xA8http://", false},
+        {"http://", true},       {"https://", true}, {"HTTP://A.CC", true}, {"hTtPs://x", true},
+        {"http:/", false},       {"https:/", false}, {"", false},           {" http://a", false},
+        {"\r\nhttp://a", false}, {"ftp://a", false}, {"http:\\\\a", false}, {"\xA3\xA8http://", false},
         {"httpx://a", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(passesSchemeTest(c.text), c.passes) << c.text;
+    for (const Case& c : cases)
+        EXPECT_EQ(passesSchemeTest(c.text), c.passes) << c.text;
 }
 
 namespace {
@@ -33,7 +34,9 @@ class ShortenTest : public testing::Test {
 protected:
     void SetUp() override { m_app = startApp(m_world.platform()); }
 
-    void click(const char16_t* name) { QTest::mouseClick(m_app->control(name), Qt::LeftButton, {}, QPoint(8, 12)); }
+    void click(const char16_t* name) {
+        QTest::mouseClick(m_app->control(name), Qt::LeftButton, {}, QPoint(8, 12));
+    }
     Text log() const { return m_app->getText(u"日志编辑框"); }
 
     test::TestWorld m_world;
@@ -73,8 +76,9 @@ TEST_F(ShortenTest, ShortenAcceptsOnlyALinkAndShowsItWhole) {
             EXPECT_EQ(log(), "https://example.com/长?a=1&b=2\r\n缩短\r\n"_gbk + c.answer);
         } else {
             ASSERT_EQ(m_world.messages.shown.size(), 1u);
-            EXPECT_EQ(m_world.messages.shown[0], (test::ShownMessage{QStringLiteral("缩短失败！原因可能是接口失效"),
-                                                                    StyleError, QStringLiteral("错误")}));
+            EXPECT_EQ(m_world.messages.shown[0],
+                      (test::ShownMessage{QStringLiteral("缩短失败！原因可能是接口失效"), StyleError,
+                                          QStringLiteral("错误")}));
             EXPECT_EQ(m_app->getText(u"编辑框2"), "");
             EXPECT_EQ(log(), "before\r\n缩短失败！原因可能是接口失效"_gbk);
         }

@@ -27,7 +27,9 @@ protected:
     }
 
     QString box(int n) const { return QStringLiteral("选择框%1").arg(n); }
-    void click(const QString& name) { QTest::mouseClick(m_app->control(name), Qt::LeftButton, {}, QPoint(8, 12)); }
+    void click(const QString& name) {
+        QTest::mouseClick(m_app->control(name), Qt::LeftButton, {}, QPoint(8, 12));
+    }
     std::string hostOf(const test::RecordedRequest& request) const {
         const auto start = request.head.find("\r\nHost: ") + 8;
         return request.head.substr(start, request.head.find("\r\n", start) - start);
@@ -58,7 +60,8 @@ TEST_F(ServiceBoxTest, EachBoxAsksItsOwnServiceOnceAndLocksTheOthers) {
         EXPECT_EQ(requests[0].line(), "GET " + rest.substr(rest.find('/')) + " HTTP/1.0");
 
         click(box(n));
-        for (int other = 1; other <= 25; ++other) EXPECT_TRUE(m_app->control(box(other))->isEnabled()) << other;
+        for (int other = 1; other <= 25; ++other)
+            EXPECT_TRUE(m_app->control(box(other))->isEnabled()) << other;
         EXPECT_EQ(m_server.requests().size(), 1u);
     }
     EXPECT_TRUE(m_world.messages.shown.empty());

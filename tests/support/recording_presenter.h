@@ -8,7 +8,9 @@
 #include <vector>
 
 // Readable failures for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tovrel::test {
 
@@ -20,7 +22,8 @@ struct ShownMessage {
 };
 
 inline void PrintTo(const ShownMessage& message, std::ostream* out) {
-    *out << '{' << message.text.toStdString() << ", " << message.style << ", " << message.title.toStdString() << '}';
+    *out << '{' << message.text.toStdString() << ", " << message.style << ", " << message.title.toStdString()
+         << '}';
 }
 
 // Records every message box and answers it with the answer given in advance (OK when none was

@@ -44,7 +44,7 @@ struct RecordedRequest {
 //
 // Unscripted requests get a 404 with a small HTML body. The test CA is made once per build and week.
 class TestServer final {
-  public:
+public:
     // Serves every host of hosts() and these besides.
     explicit TestServer(const std::vector<std::string>& extraHosts = {});
     ~TestServer();
@@ -70,7 +70,7 @@ class TestServer final {
     std::vector<RecordedRequest> requests();
     void clearRequests();
 
-  private:
+private:
     QByteArray command(const QByteArray& json);
 
     QProcess m_process;
