@@ -46,6 +46,7 @@ QWidget* App::control(QStringView name) const {
 
 Text App::getText(QStringView name) const {
     QWidget* widget = control(name);
+    if (auto* field = qobject_cast<TextField*>(widget)) return field->text();
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return toGbk(edit->text());
     if (auto* log = qobject_cast<QPlainTextEdit*>(widget)) {
         QString text = log->toPlainText();
@@ -57,7 +58,9 @@ Text App::getText(QStringView name) const {
 
 void App::setText(QStringView name, const Text& text) {
     QWidget* widget = control(name);
-    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    if (auto* field = qobject_cast<TextField*>(widget)) {
+        field->setText(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setText(fromGbk(text));
         edit->setCursorPosition(0);
     } else if (auto* log = qobject_cast<QPlainTextEdit*>(widget)) {

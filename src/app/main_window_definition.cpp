@@ -160,9 +160,13 @@ std::vector<ControlDef> makeDefinition() {
     d.push_back(button(QStringLiteral("关于按钮"), {8, 136, 176, 32}, QStringLiteral("关于程序"), onAbout,
                        QStringLiteral("分组框11")));
     // State fields beyond the right edge of the fixed-size window: never seen, read and written by commands.
-    d.push_back(edit(QStringLiteral("转换编辑框"), {}, {736, 128, 80, 20}, plainEdit));
-    d.push_back(edit(QStringLiteral("二维码网址编辑框"), {}, {824, 256, 80, 20}, plainEdit));
-    d.push_back(edit(QStringLiteral("编辑框3"), {}, {632, 312, 232, 20}, plainEdit));
+    // They keep exactly the bytes written, of any length, which a line edit would not.
+    auto field = [](QString name, QRect place) {
+        return ControlDef{std::move(name), ControlKind::TextField, {}, place, {}, {}, {}, {}, {}};
+    };
+    d.push_back(field(QStringLiteral("转换编辑框"), {736, 128, 80, 20}));
+    d.push_back(field(QStringLiteral("二维码网址编辑框"), {824, 256, 80, 20}));
+    d.push_back(field(QStringLiteral("编辑框3"), {632, 312, 232, 20}));
     return d;
 }
 

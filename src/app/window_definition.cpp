@@ -79,6 +79,8 @@ QWidget* createControl(const ControlDef& def, QWidget* parent) {
         }
         return picture;
     }
+    case ControlKind::TextField:
+        return new TextField(parent);
     case ControlKind::Label: {
         auto* label = new QLabel(def.caption, parent);
         label->setAlignment(def.style.alignment);

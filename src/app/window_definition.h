@@ -4,17 +4,17 @@
 #include <QHash>
 #include <QRect>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
+#include <string>
 #include <vector>
-
-class QWidget;
 
 namespace tovrel {
 
 class App;
 
-enum class ControlKind { GroupBox, EditBox, LogBox, CheckBox, PushButton, PictureBox, Label };
+enum class ControlKind { GroupBox, EditBox, LogBox, CheckBox, PushButton, PictureBox, Label, TextField };
 
 struct TextStyle {
     QString face;       // empty: the default face for Chinese text
@@ -36,6 +36,18 @@ struct ControlDef {
     std::function<void(App&)> onClick; // check boxes and push buttons; empty: no handler
     QColor backColor;                  // picture boxes; invalid: the window's own
     QString picture;                   // picture boxes: a resource with their initial bytes
+};
+
+// A text field that is never shown: it holds exactly the bytes written into it.
+class TextField final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TextField(QWidget* parent = nullptr) : QWidget(parent) {}
+    const std::string& text() const { return m_text; }
+    void setText(std::string text) { m_text = std::move(text); }
+
+private:
+    std::string m_text;
 };
 
 // The face that stands for the system's default Chinese face.

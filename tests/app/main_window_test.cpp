@@ -90,9 +90,9 @@ std::vector<ExpectedControl> expectedControls() {
         {"透明标签5", label, "分组框11", {16, 72, 160, 20}, "www.tovrel.net"},
         {"更新按钮", button, "分组框11", {8, 96, 176, 32}, "检测更新"},
         {"关于按钮", button, "分组框11", {8, 136, 176, 32}, "关于程序"},
-        {"转换编辑框", edit, "", {736, 128, 80, 20}, ""},
-        {"二维码网址编辑框", edit, "", {824, 256, 80, 20}, ""},
-        {"编辑框3", edit, "", {632, 312, 232, 20}, ""},
+        {"转换编辑框", "tovrel::TextField", "", {736, 128, 80, 20}, ""},
+        {"二维码网址编辑框", "tovrel::TextField", "", {824, 256, 80, 20}, ""},
+        {"编辑框3", "tovrel::TextField", "", {632, 312, 232, 20}, ""},
     };
     static const QStringList checkNames = [] {
         QStringList list;
@@ -162,7 +162,7 @@ TEST(MainWindowInitialStateTest, BeforeTheCreatedHandlerEverythingIsEnabledAndEm
         if (def.kind == ControlKind::CheckBox) {
             EXPECT_FALSE(app.isChecked(def.name));
         }
-        if (def.kind == ControlKind::EditBox) {
+        if (def.kind == ControlKind::EditBox || def.kind == ControlKind::TextField) {
             EXPECT_EQ(app.getText(def.name), "");
         }
     }
@@ -183,6 +183,12 @@ TEST_F(MainWindowTest, TextsRoundTripAsGbkAndTheLogSpeaksInCrLf) {
     EXPECT_EQ(widget<QLineEdit>("编辑框1")->cursorPosition(), 0);
     app().setText(u"编辑框2", "");
     EXPECT_EQ(app().getText(u"编辑框2"), "");
+
+    // State fields keep the bytes of an answer exactly, whatever they are and however long.
+    Text answer = "http://x.cc/\xFF\x80\x81\r\n";
+    answer += std::string(100000, 'a');
+    app().setText(u"转换编辑框", answer);
+    EXPECT_EQ(app().getText(u"转换编辑框"), answer);
 
     app().setLog("a\r\nb"_gbk);
     EXPECT_EQ(widget<QPlainTextEdit>("日志编辑框")->blockCount(), 2);
