@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,9 +30,17 @@ QFont fontFor(const TextStyle& style) {
     return font;
 }
 
+// The application's palette with every colour set, so that a control inherits nothing from a coloured group
+// box, and one role coloured; disabled controls keep the greyed colours.
 void setTextColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, color);
+    QPalette palette = QGuiApplication::palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (int each = 0; each < QPalette::NColorRoles; ++each) {
+            const auto colorRole = static_cast<QPalette::ColorRole>(each);
+            palette.setColor(group, colorRole, palette.color(group, colorRole));
+        }
+    palette.setColor(QPalette::Active, role, color);
+    palette.setColor(QPalette::Inactive, role, color);
     widget->setPalette(palette);
 }
 
@@ -40,8 +49,7 @@ QWidget* createControl(const ControlDef& def, QWidget* parent) {
     case ControlKind::GroupBox: {
         auto* box = new QGroupBox(def.caption, parent);
         box->setAlignment(Qt::AlignHCenter);
-        // The title takes the Text colour; children set their own colours, so nothing else turns red.
-        setTextColor(box, QPalette::Text, def.style.color);
+        // The title takes the WindowText colour; every child sets a whole palette of its own.
         setTextColor(box, QPalette::WindowText, def.style.color);
         return box;
     }
@@ -64,10 +72,14 @@ QWidget* createControl(const ControlDef& def, QWidget* parent) {
         setTextColor(check, QPalette::WindowText, def.style.color);
         return check;
     }
-    case ControlKind::PushButton:
-        return new QPushButton(def.caption, parent);
+    case ControlKind::PushButton: {
+        auto* button = new QPushButton(def.caption, parent);
+        setTextColor(button, QPalette::ButtonText, Qt::black);
+        return button;
+    }
     case ControlKind::PictureBox: {
         auto* picture = new PictureBox(parent);
+        setTextColor(picture, QPalette::WindowText, Qt::black);
         if (def.backColor.isValid()) picture->setBackColor(def.backColor);
         picture->setDisplayMode(PictureBox::DisplayMode::Stretch);
         if (!def.picture.isEmpty()) {

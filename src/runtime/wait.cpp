@@ -21,7 +21,11 @@ void runWaiting(const std::function<void()>& work) {
     const bool gui = qGuiApp != nullptr;
     if (gui) QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
     worker->start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (worker->isRunning() || worker->isFinished()) {
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    } else {
+        work(); // no thread could be had: block rather than wait for an end that never comes
+    }
     worker->wait();
     if (gui) QGuiApplication::restoreOverrideCursor();
 }
