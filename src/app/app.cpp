@@ -49,8 +49,10 @@ Text App::getText(QStringView name) const {
     if (auto* field = qobject_cast<TextField*>(widget)) return field->text();
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return toGbk(edit->text());
     if (auto* log = qobject_cast<QPlainTextEdit*>(widget)) {
-        QString text = log->toPlainText();
-        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        // The raw text keeps every character as written (plain text would turn a no-break space into a
+        // space); only the paragraph breaks become "\r\n".
+        QString text = log->document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
         return toGbk(text);
     }
     return {};
@@ -96,6 +98,7 @@ void App::appendLog(const Text& words) {
     // Inserting at the end leaves the same text as reading it and writing it back, at a cost that
     // does not grow with the log.
     auto* log = qobject_cast<QPlainTextEdit*>(control(u"日志编辑框"));
+    if (log == nullptr) return;
     QTextCursor end(log->document());
     end.movePosition(QTextCursor::End);
     end.insertText(logFromText(words));

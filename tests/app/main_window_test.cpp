@@ -190,6 +190,10 @@ TEST_F(MainWindowTest, TextsRoundTripAsGbkAndTheLogSpeaksInCrLf) {
     app().setText(u"转换编辑框", answer);
     EXPECT_EQ(app().getText(u"转换编辑框"), answer);
 
+    // A no-break space in the log stays what it is.
+    app().setLog("a\u00A0b"_gbk);
+    EXPECT_EQ(app().getText(u"日志编辑框"), "a\u00A0b"_gbk);
+
     app().setLog("a\r\nb"_gbk);
     EXPECT_EQ(widget<QPlainTextEdit>("日志编辑框")->blockCount(), 2);
     EXPECT_EQ(app().getText(u"日志编辑框"), "a\r\nb");
