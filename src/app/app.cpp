@@ -116,6 +116,21 @@ Bytes App::httpFetch(std::string_view address) {
     return body;
 }
 
+QString checkBoxName(int number) {
+    return QStringLiteral("选择框%1").arg(number);
+}
+
+bool anyChecked(const App& app, int first, int last) {
+    for (int number = first; number <= last; ++number)
+        if (app.isChecked(checkBoxName(number))) return true;
+    return false;
+}
+
+void setOthersDisabled(App& app, int first, int last, int number, bool disabled) {
+    for (int other = first; other <= last; ++other)
+        if (other != number) app.setDisabled(checkBoxName(other), disabled);
+}
+
 MainWindow::MainWindow(App& app, const std::vector<ControlDef>& definition) : m_app(app) {
     setWindowTitle(QStringLiteral("Tovrel v1.0"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -77,6 +77,12 @@ private:
     bool m_closePending = false;
 };
 
+// The check boxes 选择框first..last form a group whose ticked member locks the others.
+QString checkBoxName(int number);
+bool anyChecked(const App& app, int first, int last);
+// Disables (or enables) every box of the group but 选择框number.
+void setOthersDisabled(App& app, int first, int last, int number, bool disabled);
+
 // Client size of the main window and its outer size on the original frame.
 inline constexpr int mainClientWidth = 621;
 inline constexpr int mainClientHeight = 531;

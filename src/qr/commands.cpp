@@ -13,10 +13,6 @@ namespace tovrel {
 
 namespace {
 
-QString qrTypeBox(int number) {
-    return QStringLiteral("选择框%1").arg(number);
-}
-
 // The picture a QR request gave, or, when those bytes show no picture, the code of the same text made here.
 void showQrPicture(App& app, std::string_view text) {
     app.setPicture(u"二维码图片框", app.httpFetch(qrRequestAddress(text)));
@@ -54,16 +50,11 @@ bool writeWhole(const QString& path, const Bytes& bytes) {
 } // namespace
 
 void onQrTypeBox(App& app, int number) {
-    const bool ticked = app.isChecked(qrTypeBox(number));
-    for (int other = 22; other <= 25; ++other)
-        if (other != number) app.setDisabled(qrTypeBox(other), ticked);
+    setOthersDisabled(app, 22, 25, number, app.isChecked(checkBoxName(number)));
 }
 
 void onGenerate(App& app) {
-    bool anyTicked = false;
-    for (int box = 22; box <= 25; ++box)
-        anyTicked = anyTicked || app.isChecked(qrTypeBox(box));
-    if (!anyTicked) {
+    if (!anyChecked(app, 22, 25)) {
         app.showMessage("请先选择需要生成二维码的短网址类型"_gbk, StyleError, "错误"_gbk);
         return;
     }
@@ -73,7 +64,7 @@ void onGenerate(App& app) {
         return;
     }
     for (int box = 22; box <= 25; ++box)
-        if (app.isChecked(qrTypeBox(box))) requestQrPicture(app, box - 21);
+        if (app.isChecked(checkBoxName(box))) requestQrPicture(app, box - 21);
 }
 
 void onExport(App& app) {

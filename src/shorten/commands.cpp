@@ -10,14 +10,6 @@
 
 namespace tovrel {
 
-namespace {
-
-QString serviceBox(int number) {
-    return QStringLiteral("选择框%1").arg(number);
-}
-
-} // namespace
-
 bool passesSchemeTest(std::string_view text) {
     // Lowering ASCII capitals byte by byte is safe for GBK: a double-byte character's lead byte is above
     // 0x80 and already fails the comparison before its second byte is looked at.
@@ -34,9 +26,8 @@ bool passesSchemeTest(std::string_view text) {
 }
 
 void onServiceBox(App& app, int number) {
-    const bool ticked = app.isChecked(serviceBox(number));
-    for (int other = 1; other <= serviceCount; ++other)
-        if (other != number) app.setDisabled(serviceBox(other), ticked);
+    const bool ticked = app.isChecked(checkBoxName(number));
+    setOthersDisabled(app, 1, serviceCount, number, ticked);
     if (!ticked) return;
     const Text longAddress = app.getText(u"编辑框1");
     app.setText(u"转换编辑框",
@@ -50,10 +41,7 @@ void onPaste(App& app) {
 }
 
 void onShorten(App& app) {
-    bool anyTicked = false;
-    for (int number = 1; number <= serviceCount; ++number)
-        anyTicked = anyTicked || app.isChecked(serviceBox(number));
-    if (!anyTicked) {
+    if (!anyChecked(app, 1, serviceCount)) {
         const Text failure = "请先选中需要缩短的类型"_gbk;
         app.showMessage(failure, StyleError, "错误"_gbk);
         app.appendLog("\r\n" + failure);
